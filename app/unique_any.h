@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+// A move-only owner of one handle; Traits names the handle type, its empty value and how to
+// close it. Handles that belong to someone else are never put into one.
+template <typename Traits>
+class UniqueAny {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueAny() = default;
+    explicit UniqueAny(Type value) : value_(value) {}
+    UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+    ~UniqueAny() { reset(); }
+
+    Type get() const { return value_; }
+    explicit operator bool() const { return value_ != Traits::Empty(); }
+    Type release() { return std::exchange(value_, Traits::Empty()); }
+    void reset(Type value = Traits::Empty())
+    {
+        const Type old = std::exchange(value_, value);
+        if (old != Traits::Empty())
+            Traits::Close(old);
+    }
+
+private:
+    Type value_ = Traits::Empty();
+};
+
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { CloseHandle(handle); }
+};
+using UniqueFile = UniqueAny<FileHandleTraits>;

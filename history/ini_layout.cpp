@@ -1,0 +1,222 @@
+#include "ini_layout.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "code_page.h"
+
+namespace {
+
+enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+// One character of the file as the system's reader decodes it. Codes of double-byte
+// characters are marked so that they never equal a single-byte one: a trail byte is never
+// taken for a ']' or an '='.
+struct Unit {
+    uint32_t code;
+    size_t offset;
+    size_t width;
+};
+
+constexpr uint32_t kWideMark = 0x10000;
+
+size_t EndOf(const Unit& unit) { return unit.offset + unit.width; }
+bool IsLineEnd(uint32_t code) { return code == '\r' || code == '\n'; }
+bool IsBlank(uint32_t code) { return code == ' ' || code == '\t' || code == '\v' || code == '\f'; }
+uint32_t FoldCase(uint32_t code) { return code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code; }
+
+size_t ByteOrderMark(const std::string& file, Encoding& encoding)
+{
+    if (file.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        encoding = Encoding::Utf8;
+        return 3;
+    }
+    if (file.compare(0, 2, "\xFF\xFE") == 0) {
+        encoding = Encoding::Utf16LE;
+        return 2;
+    }
+    if (file.compare(0, 2, "\xFE\xFF") == 0) {
+        encoding = Encoding::Utf16BE;
+        return 2;
+    }
+    encoding = Encoding::Ansi;
+    return 0;
+}
+
+std::vector<Unit> Decode(const std::string& bytes, size_t start, Encoding encoding)
+{
+    const CodePage& page = CodePage::Ansi();
+    std::vector<Unit> units;
+    for (size_t at = start; at < bytes.size();) {
+        const auto b0 = static_cast<unsigned char>(bytes[at]);
+        const bool hasNext = at + 1 < bytes.size();
+        const auto b1 = hasNext ? static_cast<unsigned char>(bytes[at + 1]) : 0u;
+        Unit unit{b0, at, 1};
+        if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
+            unit = hasNext ? Unit{encoding == Encoding::Utf16LE ? (b1 << 8u | b0) : (b0 << 8u | b1), at, 2}
+                           : Unit{kWideMark | b0, at, 1};
+        } else if (encoding == Encoding::Ansi && hasNext && page.IsLeadByte(b0)) {
+            // A lead byte takes the next byte whatever it is, even a line end.
+            unit = Unit{kWideMark | b0 << 8u | b1, at, 2};
+        }
+        units.push_back(unit);
+        at += unit.width;
+    }
+    return units;
+}
+
+// The ANSI text as bytes of the file's encoding.
+std::string Encode(const std::string& text, Encoding encoding)
+{
+    if (encoding == Encoding::Ansi || text.empty())
+        return text;
+    const int count = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::vector<wchar_t> wide(count);
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), count);
+    std::string out;
+    if (encoding == Encoding::Utf8) {
+        out.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr));
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+        return out;
+    }
+    for (wchar_t c : wide) {
+        const char low = static_cast<char>(c & 0xFF);
+        const char high = static_cast<char>((c >> 8) & 0xFF);
+        out += encoding == Encoding::Utf16LE ? std::string{low, high} : std::string{high, low};
+    }
+    return out;
+}
+
+std::vector<uint32_t> Codes(const std::string& text, Encoding encoding)
+{
+    std::vector<uint32_t> codes;
+    for (const Unit& unit : Decode(Encode(text, encoding), 0, encoding))
+        codes.push_back(unit.code);
+    return codes;
+}
+
+// The name in units [first, last), cut at a NUL as the reader cuts it, equals the wanted
+// codes, ignoring the letter case of ASCII.
+bool NameEquals(const std::vector<Unit>& units, size_t first, size_t last, const std::vector<uint32_t>& wanted)
+{
+    size_t length = 0;
+    while (first + length < last && units[first + length].code != 0)
+        ++length;
+    if (length != wanted.size())
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (FoldCase(units[first + i].code) != FoldCase(wanted[i]))
+            return false;
+    return true;
+}
+
+// The file's own line break, taken from its first line; CR LF for a file without one.
+std::string LineBreakOf(const std::vector<Unit>& units)
+{
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (units[i].code == '\n')
+            return "\n";
+        if (units[i].code == '\r')
+            return i + 1 < units.size() && units[i + 1].code == '\n' ? "\r\n" : "\r";
+    }
+    return "\r\n";
+}
+
+} // namespace
+
+IniEdit PlanIniValueEdit(const std::string& file, const char* section, const char* key, const char* value)
+{
+    Encoding encoding = Encoding::Ansi;
+    const size_t start = ByteOrderMark(file, encoding);
+    const std::vector<Unit> units = Decode(file, start, encoding);
+    const std::vector<uint32_t> wantedSection = Codes(section, encoding);
+    const std::vector<uint32_t> wantedKey = Codes(key, encoding);
+    const std::string newline = Encode(LineBreakOf(units), encoding);
+    const std::string encodedValue = Encode(value, encoding);
+
+    bool inSection = false;
+    bool sectionSeen = false;
+    size_t sectionEnd = 0; // just past the section's last line
+    bool sectionEndsWithBreak = false;
+    for (size_t i = 0; i < units.size();) {
+        size_t a = i;
+        while (i < units.size() && !IsLineEnd(units[i].code))
+            ++i;
+        size_t b = i;
+        const bool hasBreak = i < units.size();
+        // CR LF is one line break: what is added after the line goes after both.
+        if (hasBreak && units[i].code == '\r' && i + 1 < units.size() && units[i + 1].code == '\n')
+            ++i;
+        const size_t afterLine = hasBreak ? EndOf(units[i++]) : file.size();
+        while (a < b && IsBlank(units[a].code))
+            ++a;
+        while (b > a && IsBlank(units[b - 1].code))
+            --b;
+        if (a == b)
+            continue;
+
+        if (units[a].code == '[') {
+            size_t close = b;
+            while (close > a + 1 && units[close - 1].code != ']')
+                --close;
+            if (close > a + 1) {
+                // The name runs to the line's last ']', trimmed; only the first section of
+                // the name counts.
+                if (inSection)
+                    break;
+                size_t first = a + 1;
+                size_t last = close - 1;
+                while (first < last && IsBlank(units[first].code))
+                    ++first;
+                while (last > first && IsBlank(units[last - 1].code))
+                    --last;
+                if (!sectionSeen && NameEquals(units, first, last, wantedSection)) {
+                    inSection = sectionSeen = true;
+                    sectionEnd = afterLine;
+                    sectionEndsWithBreak = hasBreak;
+                }
+                continue;
+            }
+        }
+        if (!inSection)
+            continue;
+        sectionEnd = afterLine;
+        sectionEndsWithBreak = hasBreak;
+        if (units[a].code == ';')
+            continue;
+
+        size_t equals = a;
+        while (equals < b && units[equals].code != '=')
+            ++equals;
+        size_t keyEnd = equals;
+        while (keyEnd > a && IsBlank(units[keyEnd - 1].code))
+            --keyEnd;
+        if (!NameEquals(units, a, keyEnd, wantedKey))
+            continue;
+
+        if (equals == b) {
+            // A key without "=" reads empty already.
+            if (encodedValue.empty())
+                return {};
+            return {EndOf(units[b - 1]), 0, Encode("=", encoding) + encodedValue};
+        }
+        size_t v = equals + 1;
+        while (v < b && IsBlank(units[v].code))
+            ++v;
+        const size_t from = v < b ? units[v].offset : EndOf(units[equals]);
+        const size_t to = v < b ? EndOf(units[b - 1]) : from;
+        if (file.compare(from, to - from, encodedValue) == 0)
+            return {};
+        return {from, to - from, encodedValue};
+    }
+
+    const std::string line = Encode(std::string(key) + "=" + value, encoding) + newline;
+    if (sectionSeen)
+        return {sectionEnd, 0, (sectionEndsWithBreak ? std::string() : newline) + line};
+    const bool endsWithBreak = units.empty() || IsLineEnd(units.back().code);
+    return {file.size(), 0,
+            (endsWithBreak ? std::string() : newline) + Encode("[" + std::string(section) + "]", encoding) +
+                newline + line};
+}

@@ -1,0 +1,82 @@
+#include "ini_value_writer.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/unique_any.h"
+#include "ini_layout.h"
+
+namespace {
+
+bool ReadWholeFile(const char* path, std::string& bytes)
+{
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (256 << 20))
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return bytes.empty() ||
+           (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
+}
+
+// Writes the new contents beside the file and then puts them in its place, keeping the
+// file's attributes: the file is either the old one or the new one, never a part of either.
+bool ReplaceWholeFile(const char* path, const std::string& bytes, DWORD attributes)
+{
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    char full[MAX_PATH];
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
+    if (length == 0 || length >= MAX_PATH || !name)
+        return false;
+    const std::string folder(full, name);
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "tnw", 0, temporary))
+        return false;
+    bool written = false;
+    {
+        UniqueFile out(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD count = 0;
+        written = out &&
+                  (bytes.empty() || (WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                                     count == bytes.size())) &&
+                  FlushFileBuffers(out.get());
+    }
+    const bool replaced =
+        written && (exists ? ReplaceFileA(full, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                           : MoveFileExA(temporary, full, MOVEFILE_WRITE_THROUGH));
+    if (!replaced) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    if (exists)
+        SetFileAttributesA(full, attributes);
+    return true;
+}
+
+} // namespace
+
+int32_t WriteIniValue(const char* path, const char* section, const char* key, const char* value)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return 0;
+    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return 0;
+    std::string file;
+    if (exists && !ReadWholeFile(path, file))
+        return 0;
+    const IniEdit edit = PlanIniValueEdit(file, section, key, value);
+    if (!edit.ChangesFile())
+        return 1;
+    std::string updated = file.substr(0, edit.offset);
+    updated += edit.insertBytes;
+    updated.append(file, edit.offset + edit.removeBytes, std::string::npos);
+    return ReplaceWholeFile(path, updated, attributes) ? 1 : 0;
+}

@@ -1,0 +1,106 @@
+#include "keyword_matching.h"
+
+#include <cstring>
+#include <new>
+
+#include "code_page.h"
+
+std::unique_ptr<char[]> LowerCaseCopy(const char* text)
+{
+    const CodePage& page = CodePage::Ansi();
+    const size_t length = std::strlen(text);
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[length + 1]);
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy.get(), text, length + 1);
+    auto* bytes = reinterpret_cast<unsigned char*>(copy.get());
+    for (size_t i = 0; i < length;) {
+        if (page.IsLeadByte(bytes[i]) && bytes[i + 1]) {
+            if (!page.LowerDouble(bytes[i], bytes[i + 1]))
+                return nullptr;
+            i += 2;
+        } else {
+            bytes[i] = page.LowerSingle(bytes[i]);
+            ++i;
+        }
+    }
+    return copy;
+}
+
+int FindText(const char* text, const char* pattern)
+{
+    const CodePage& page = CodePage::Ansi();
+    const size_t textLength = std::strlen(text);
+    const size_t patternLength = std::strlen(pattern);
+    if (patternLength > textLength)
+        return -1;
+    const size_t last = textLength - patternLength;
+    if (!page.Multibyte()) {
+        for (size_t at = 0; at <= last; ++at)
+            if (std::memcmp(text + at, pattern, patternLength) == 0)
+                return static_cast<int>(at);
+        return -1;
+    }
+    // Candidates advance a whole character at a time; the empty text has no candidate.
+    for (size_t at = 0; at <= last && text[at];) {
+        if (std::memcmp(text + at, pattern, patternLength) == 0)
+            return static_cast<int>(at);
+        at += page.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    }
+    return -1;
+}
+
+bool KeywordMatches(const char* text, const char* filter, bool ignoreCase)
+{
+    // Under a multibyte code page the empty text matches nothing; deciding that before
+    // lowering anything keeps deleted keywords cheap.
+    if (!*text && CodePage::Ansi().Multibyte())
+        return false;
+    if (!ignoreCase)
+        return FindText(text, filter) >= 0;
+    const std::unique_ptr<char[]> loweredText = LowerCaseCopy(text);
+    const std::unique_ptr<char[]> loweredFilter = LowerCaseCopy(filter);
+    // A text the system cannot lower is taken not to match.
+    return loweredText && loweredFilter && FindText(loweredText.get(), loweredFilter.get()) >= 0;
+}
+
+namespace {
+
+// Reads one character and returns its code: lead * 256 + trail for a double-byte character,
+// the byte for any other; a lead byte just before the end counts as the end (0).
+unsigned NextCode(const unsigned char*& p, const CodePage& page)
+{
+    const unsigned char first = *p;
+    if (!first)
+        return 0;
+    if (page.IsLeadByte(first)) {
+        if (!p[1])
+            return 0;
+        const unsigned code = first * 256u + p[1];
+        p += 2;
+        return code;
+    }
+    ++p;
+    return first;
+}
+
+} // namespace
+
+int CompareText(const char* a, const char* b)
+{
+    const CodePage& page = CodePage::Ansi();
+    auto* pa = reinterpret_cast<const unsigned char*>(a);
+    auto* pb = reinterpret_cast<const unsigned char*>(b);
+    if (!page.Multibyte()) {
+        const int r = std::strcmp(a, b);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    for (;;) {
+        const unsigned ca = NextCode(pa, page);
+        const unsigned cb = NextCode(pb, page);
+        if (ca != cb)
+            return ca > cb ? 1 : -1;
+        if (ca == 0)
+            return 0;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A store of named values grouped in sections. The base class stores nothing: reads give
+// their defaults and writes fail.
+class ProfileStore {
+public:
+    ProfileStore() = default;
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+
+    virtual int32_t ReadInt(const char* section, const char* key, int32_t defaultValue);
+    virtual int32_t UpdateInt(const char* section, const char* key, int32_t* value);
+    virtual uint32_t ReadString(const char* section, const char* key, const char* defaultText, char* buffer,
+                                uint32_t bufferBytes);
+    virtual uint32_t UpdateString(const char* section, const char* key, char* buffer, uint32_t bufferBytes);
+    virtual int32_t WriteInt(const char* section, const char* key, int32_t value);
+    virtual int32_t WriteString(const char* section, const char* key, const char* text);
+    virtual ~ProfileStore() = default;
+    // Every line of a section in one read, each NUL-terminated, the last followed by a second
+    // NUL; lines read "key=value" with the value as stored (enclosing quotes kept).
+    // Returns 0 when the store cannot give the section whole.
+    virtual int32_t ReadSection(const char* section, std::vector<char>& lines);
+};
+
+// One section of a store, which it uses but does not own.
+class ProfileSection {
+public:
+    ProfileSection(ProfileStore* store, const char* name);
+    virtual ~ProfileSection() = default;
+    ProfileSection(const ProfileSection&) = delete;
+    ProfileSection& operator=(const ProfileSection&) = delete;
+
+    int32_t ReadInt(const char* key, int32_t defaultValue) { return store_->ReadInt(name_.data(), key, defaultValue); }
+    uint32_t ReadString(const char* key, const char* defaultText, char* buffer, uint32_t bufferBytes)
+    {
+        return store_->ReadString(name_.data(), key, defaultText, buffer, bufferBytes);
+    }
+    int32_t WriteString(const char* key, const char* text) { return store_->WriteString(name_.data(), key, text); }
+    int32_t ReadSection(std::vector<char>& lines) { return store_->ReadSection(name_.data(), lines); }
+
+private:
+    std::vector<char> name_;
+    ProfileStore* store_;
+};

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "history/ini_value_writer.h"
+#include "temp_folder.h"
+
+namespace {
+
+std::string Utf16(const std::string& ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;
+    const char* key;
+    std::string after;
+};
+
+// Deleting a keyword changes exactly the bytes of the value that the system's reader reads
+// for that key, however the file is laid out.
+TEST(IniWrites, OnlyTheValueTheReaderSeesIsRemoved)
+{
+    using namespace std::string_literals;
+    const WriteCase cases[] = {
+        {"spacing kept", "[Keywords]\r\n 1 = spaced value \r\n", "1", "[Keywords]\r\n 1 =  \r\n"},
+        {"quotes go with the value", "[Keywords]\r\n1=\"q\"\r\n2='r'\r\n", "1", "[Keywords]\r\n1=\r\n2='r'\r\n"},
+        {"carriage returns only", "[Keywords]\r1=a\r2=b\r", "2", "[Keywords]\r1=a\r2=\r"},
+        {"line feeds only, no final break", "[Keywords]\n1=a\n2=b", "2", "[Keywords]\n1=a\n2="},
+        {"a lead byte swallows the line feed", "[Keywords]\n1=a\x81\n2=b\n3=c\n", "1", "[Keywords]\n1=\n3=c\n"},
+        {"trail byte 0x5C at the end", "[Keywords]\r\n1=\x83\x5C\r\n2=\x94\x5C\r\n", "1", "[Keywords]\r\n1=\r\n2=\x94\x5C\r\n"},
+        {"first of duplicate keys", "[Keywords]\r\n1=a\r\n1=b\r\n", "1", "[Keywords]\r\n1=\r\n1=b\r\n"},
+        {"comment lines are not keys", "[Keywords]\r\n;1=x\r\n1=a\r\n", "1", "[Keywords]\r\n;1=x\r\n1=\r\n"},
+        {"key without equals reads empty already", "[Keywords]\r\n1\r\n1=a\r\n", "1", "[Keywords]\r\n1\r\n1=a\r\n"},
+        {"only the first section of the name", "[Keywords]\r\n1=a\r\n[keywords]\r\n2=b\r\n", "2",
+         "[Keywords]\r\n1=a\r\n2=\r\n[keywords]\r\n2=b\r\n"},
+        {"name runs to the last bracket", "[Keywords]x]\r\n1=a\r\n  [ KEYWORDS ]  \r\n1=b\r\n", "1",
+         "[Keywords]x]\r\n1=a\r\n  [ KEYWORDS ]  \r\n1=\r\n"},
+        {"a NUL ends the key name", "[Keywords]\r\n1\0=a\r\n"s, "1", "[Keywords]\r\n1\0=\r\n"s},
+        {"other sections and odd bytes untouched", "[A]\r\nx = 1\r\n\xfd\xa0\xff\r\n[Keywords]\r\n5=e\r\n[B]\r\n5=f\r\n",
+         "5", "[A]\r\nx = 1\r\n\xfd\xa0\xff\r\n[Keywords]\r\n5=\r\n[B]\r\n5=f\r\n"},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF[Keywords]\r\n1=\xE8\xA1\xA8\r\n", "1",
+         "\xEF\xBB\xBF[Keywords]\r\n1=\r\n"},
+        {"UTF-16", Utf16("[Keywords]\r\n1=abc\r\n2=d\r\n"), "1", Utf16("[Keywords]\r\n1=\r\n2=d\r\n")},
+    };
+    TempFolder folder;
+    for (const WriteCase& c : cases) {
+        WriteBytes("history.ini", c.before);
+        EXPECT_NE(0, WriteIniValue(".\\history.ini", "Keywords", c.key, "")) << c.name;
+        EXPECT_EQ(c.after, ReadBytes("history.ini")) << c.name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "history/ini_profile_store.h"
+#include "history/keyword_history.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char kPath[] = ".\\history.ini";
+
+std::string Numbers(const KeywordHistory& history)
+{
+    std::string numbers;
+    for (const KeywordEntry& entry : history.ConstEntries())
+        numbers += std::to_string(entry.Number()) + ":" + entry.Text() + " ";
+    return numbers;
+}
+
+TEST(KeywordHistory, LoadsTheRangeFromStartPosUpToEndPos)
+{
+    TempFolder folder;
+    WriteBytes("history.ini",
+               "[Keywords]\r\nStartPos=3\r\nEndPos=6\r\n0=zero\r\n2=two\r\n3=three\r\n5=five\r\n6=six\r\n");
+    KeywordHistory history(kPath);
+    EXPECT_EQ(1, history.Load());
+    // Keys below StartPos and from EndPos on are ignored; an absent key reads empty.
+    EXPECT_EQ("3:three 4: 5:five ", Numbers(history));
+}
+
+TEST(KeywordHistory, EmptyRangesAndMissingFilesGiveNoKeywords)
+{
+    TempFolder folder;
+    for (const char* file : {"[Keywords]\r\nStartPos=5\r\nEndPos=5\r\n5=x\r\n", "[Keywords]\r\nStartPos=5\r\n5=x\r\n",
+                             "[Keywords]\r\nStartPos=7\r\nEndPos=2\r\n", "[Other]\r\nStartPos=0\r\nEndPos=3\r\n", ""}) {
+        WriteBytes("history.ini", file);
+        KeywordHistory history(kPath);
+        EXPECT_EQ(1, history.Load());
+        EXPECT_TRUE(history.ConstEntries().empty()) << file;
+    }
+    DeleteFileA("history.ini");
+    KeywordHistory missing(kPath);
+    EXPECT_EQ(1, missing.Load());
+    EXPECT_TRUE(missing.ConstEntries().empty());
+}
+
+TEST(KeywordHistory, ReadsAtMost259BytesOfAValue)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=" + std::string(300, 'k') + "\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    ASSERT_EQ(1u, history.ConstEntries().size());
+    EXPECT_EQ(std::string(259, 'k'), history.ConstEntries()[0].Text());
+}
+
+TEST(KeywordHistory, DeletingWritesOnlyTheEmptyValue)
+{
+    TempFolder folder;
+    const std::string before = "; written by Quelvane\r\n[Keywords]\r\nStartPos=10\r\nEndPos=13\r\n"
+                               "10=alpha\r\n11 = \"\x95\\\x8e\xa6\" \r\n12=gamma\r\n\r\n[Other]\r\nx = 1\r\n";
+    WriteBytes("history.ini", before);
+    {
+        KeywordHistory history(kPath);
+        history.Load();
+        EXPECT_EQ(1, history.SetKeyword(11, ""));
+        EXPECT_EQ("10:alpha 11: 12:gamma ", Numbers(history));
+        EXPECT_EQ(&history.ConstEntries()[1], &history.Entries()[1]);
+    }
+    // Spacing, blank lines, the comment and the other section stay byte for byte.
+    EXPECT_EQ("; written by Quelvane\r\n[Keywords]\r\nStartPos=10\r\nEndPos=13\r\n"
+              "10=alpha\r\n11 =  \r\n12=gamma\r\n\r\n[Other]\r\nx = 1\r\n",
+              ReadBytes("history.ini"));
+}
+
+TEST(KeywordHistory, LoadAppendsUntilCleared)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    history.Load();
+    EXPECT_EQ("0:a 1:b 0:a 1:b ", Numbers(history));
+    history.Clear();
+    history.Load();
+    EXPECT_EQ("0:a 1:b ", Numbers(history));
+}
+
+TEST(KeywordHistory, UnknownNumberWritesFirstThenThrows)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=a\r\n4=b\r\n");
+    KeywordHistory history(kPath);
+    try {
+        history.SetKeyword(4, "");
+        FAIL() << "no exception";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ("invalid vector<T> subscript", error.what());
+    }
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=a\r\n4=\r\n", ReadBytes("history.ini"));
+}
+
+TEST(KeywordHistory, ReadOnlyFileIsLeftAloneButTheEntryIsBlanked)
+{
+    TempFolder folder;
+    const std::string before = "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n";
+    WriteBytes("history.ini", before);
+    SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY);
+    KeywordHistory history(kPath);
+    history.Load();
+    history.SetKeyword(1, "");
+    EXPECT_EQ("0:a 1: ", Numbers(history));
+    EXPECT_EQ(before, ReadBytes("history.ini"));
+    IniProfileStore store(kPath);
+    EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
+}
+
+TEST(KeywordHistory, CorruptedEndPosFarBeyondTheKeysStaysBounded)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=9999999\r\n0=a\r\n1=b\r\n9999998=z\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    const KeywordList& entries = history.ConstEntries();
+    ASSERT_EQ(9999999u, entries.size());
+    EXPECT_STREQ("b", entries[1].Text());
+    EXPECT_STREQ("", entries[5000000].Text());
+    EXPECT_STREQ("z", entries.back().Text());
+}
+
+TEST(KeywordHistory, NumbersWithKeysLongerThanSevenCharactersAreNotKeywords)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=-1000001\r\nEndPos=-999998\r\n-999999=a\r\n-1000000=b\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    EXPECT_EQ("-999999:a ", Numbers(history));
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=9999998\r\nEndPos=2147483647\r\n9999998=x\r\n9999999=y\r\n");
+    history.Clear();
+    history.Load();
+    EXPECT_EQ("9999998:x 9999999:y ", Numbers(history));
+}
+
+TEST(IniProfileStore, WritesIntegersAndAddsWhatIsMissing)
+{
+    TempFolder folder;
+    IniProfileStore store(kPath);
+    // No file: it is made with the section and the key.
+    EXPECT_NE(0, store.WriteInt("Keywords", "EndPos", -12));
+    EXPECT_EQ("[Keywords]\r\nEndPos=-12\r\n", ReadBytes("history.ini"));
+    int32_t value = 5;
+    EXPECT_EQ(-12, store.UpdateInt("Keywords", "EndPos", &value));
+    EXPECT_EQ(-12, value);
+    // A missing key goes to the end of its section, a missing section to the end of the file.
+    WriteBytes("history.ini", "[Keywords]\n0=a\n\n[Tail]\ny=2");
+    EXPECT_NE(0, store.WriteString("keywords", "1", "b"));
+    EXPECT_NE(0, store.WriteString("New", "k", "v"));
+    EXPECT_EQ("[Keywords]\n0=a\n1=b\n\n[Tail]\ny=2\n[New]\nk=v\n", ReadBytes("history.ini"));
+    char buffer[8] = "zz";
+    EXPECT_EQ(2u, store.UpdateString("Keywords", "9", buffer, sizeof buffer));
+    EXPECT_STREQ("zz", buffer);
+}
+
+TEST(IniProfileStore, ReplacingKeepsTheFileAttributes)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\n0=a\r\n");
+    SetFileAttributesA("history.ini", FILE_ATTRIBUTE_HIDDEN);
+    IniProfileStore store(kPath);
+    EXPECT_NE(0, store.WriteString("Keywords", "0", ""));
+    EXPECT_EQ("[Keywords]\r\n0=\r\n", ReadBytes("history.ini"));
+    EXPECT_TRUE(GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_HIDDEN);
+    // Only history.ini is left in the folder: no temporary file stays behind.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    int files = 0;
+    do
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(1, files);
+}
+
+TEST(IniProfileStore, AFolderOrALockedFileIsNotWritten)
+{
+    TempFolder folder;
+    CreateDirectoryA("history.ini", nullptr);
+    IniProfileStore store(kPath);
+    EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
+    RemoveDirectoryA("history.ini");
+    const std::string before = "[Keywords]\r\n0=a\r\n";
+    WriteBytes("history.ini", before);
+    HANDLE held = CreateFileA("history.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
+    CloseHandle(held);
+    EXPECT_EQ(before, ReadBytes("history.ini"));
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+// Loading a history with one read of the whole section must give exactly what reading every
+// key on its own gives, and deleting a keyword must change nothing else the reader sees.
+// Both are checked against the system's own single-key reads over many generated files,
+// most of them malformed in some way.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "history/keyword_history.h"
+#include "history/numbered_values.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char kPath[] = ".\\history.ini";
+
+using Keywords = std::vector<std::pair<int32_t, std::string>>;
+
+// What a key-by-key reading of the file gives.
+Keywords ReadKeyByKey()
+{
+    const int32_t start = static_cast<int32_t>(GetPrivateProfileIntA("Keywords", "StartPos", 0, kPath));
+    const int32_t end = static_cast<int32_t>(GetPrivateProfileIntA("Keywords", "EndPos", 0, kPath));
+    Keywords keywords;
+    for (int64_t n = std::max(start, kLowestKeywordNumber); n < end && n <= kHighestKeywordNumber; ++n) {
+        char buffer[260] = {}; // see IniProfileStore::ReadString on a character cut at the end
+        GetPrivateProfileStringA("Keywords", KeywordKey(static_cast<int32_t>(n)).text, "", buffer, sizeof buffer, kPath);
+        keywords.emplace_back(static_cast<int32_t>(n), buffer);
+    }
+    return keywords;
+}
+
+Keywords Loaded(const KeywordHistory& history)
+{
+    Keywords keywords;
+    for (const KeywordEntry& entry : history.ConstEntries())
+        keywords.emplace_back(entry.Number(), entry.Text());
+    return keywords;
+}
+
+class HistoryFileMaker {
+public:
+    explicit HistoryFileMaker(unsigned seed) : random_(seed) {}
+
+    std::string Make()
+    {
+        lineBreak_ = Pick({"\r\n", "\r\n", "\r\n", "\n", "\r", ""});
+        std::string file;
+        if (Chance(20))
+            file += Line("; Quelvane search history");
+        if (Chance(25))
+            file += Line("[Other]") + Line("0=elsewhere") + Line("x = 1") + Line("");
+        file += Line(Pick({"[Keywords]", "[Keywords]", "[keywords]", "  [ Keywords ]", "[KEYWORDS]"}));
+        const int start = Between(-15, 30);
+        const int end = Chance(10) ? Between(-20, start) : start + Between(0, 35);
+        file += Position("StartPos", start) + Position("EndPos", end);
+        std::vector<std::string> lines;
+        for (int n = start - 3; n < end + 3; ++n)
+            lines.push_back(KeywordLine(n));
+        if (Chance(15))
+            std::shuffle(lines.begin(), lines.end(), random_);
+        for (const std::string& line : lines)
+            file += line;
+        if (Chance(15))
+            file += Line("[Keywords]") + Line(std::to_string(start) + "=second section");
+        if (Chance(20))
+            file += Line("[Tail]") + Line("y=2");
+        if (Chance(8))
+            return "\xEF\xBB\xBF" + file;
+        if (Chance(6))
+            return Utf16(file);
+        return file;
+    }
+
+private:
+    bool Chance(int percent) { return Between(0, 99) < percent; }
+    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    std::string Pick(std::initializer_list<const char*> choices)
+    {
+        return *(choices.begin() + Between(0, static_cast<int>(choices.size()) - 1));
+    }
+    std::string Line(const std::string& text)
+    {
+        const std::string& end = lineBreak_.empty() ? Pick({"\r\n", "\n", "\r"}) : lineBreak_;
+        return text + end;
+    }
+
+    std::string Position(const char* key, int value)
+    {
+        switch (Between(0, 9)) {
+        case 0: return "";
+        case 1: return Line(std::string(key) + "=none");
+        case 2: return Line(std::string(" ") + key + " = " + std::to_string(value) + " ");
+        default: return Line(std::string(key) + "=" + std::to_string(value));
+        }
+    }
+
+    std::string KeywordLine(int n)
+    {
+        const std::string key = std::to_string(n);
+        switch (Between(0, 19)) {
+        case 0: return "";
+        case 1: return Line(" " + key + " = " + Value() + " ");
+        case 2: return Line(key);
+        case 3: return Line("0" + key + "=" + Value());
+        case 4: return Line(";" + key + "=" + Value());
+        case 5: return Line(key + "=" + Value()) + Line(key + "=" + Value());
+        case 6: return Line("\t" + key + "\t=\t" + Value());
+        default: return Line(key + "=" + Value());
+        }
+    }
+
+    std::string Value()
+    {
+        switch (Between(0, 13)) {
+        case 0: return "";
+        case 1: return "\"" + Word() + "\"";
+        case 2: return "'" + Word() + "'";
+        case 3: return "\"" + Word();
+        case 4: return Word() + "\x81";
+        case 5: return RandomBytes(Between(1, 12), true);
+        case 6: return Long();
+        case 7: return Word() + std::string(1, '\0') + Word();
+        default: return Word();
+        }
+    }
+
+    std::string Word()
+    {
+        static const char* const parts[] = {"search", "Query", "WINE", "\x95\x5C\x8E\xA6", "\x83\x5C\x83\x74\x83\x67",
+                                            "\x94\x5C\x97\xCD", "\x82\x60", "\x82\xA0\x82\xA2", "\xB1\xB2\xB3", " ",
+                                            "a=b", "[x]", "\x81\x40"};
+        std::string word;
+        for (int i = Between(1, 4); i > 0; --i)
+            word += parts[Between(0, 12)];
+        return word;
+    }
+
+    std::string RandomBytes(int count, bool withLineEnds)
+    {
+        std::string bytes;
+        for (int i = 0; i < count; ++i) {
+            char value = static_cast<char>(Between(1, 255));
+            if (!withLineEnds && (value == '\r' || value == '\n'))
+                value = 'x';
+            bytes += value;
+        }
+        return bytes;
+    }
+
+    // Long enough to reach the read limit, often with a double-byte character across it.
+    std::string Long()
+    {
+        std::string text(static_cast<size_t>(Between(250, 262)), 'L');
+        for (int i = 0; i < 20; ++i)
+            text += "\x82\xA0";
+        return text;
+    }
+
+    static std::string Utf16(const std::string& ansi)
+    {
+        const int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(count), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], count);
+        std::string bytes = "\xFF\xFE";
+        for (wchar_t c : wide)
+            bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        return bytes;
+    }
+
+    std::mt19937 random_;
+    std::string lineBreak_;
+};
+
+// The file after a deletion is the file before with one run of bytes taken out.
+bool IsOneRunRemoved(const std::string& before, const std::string& after)
+{
+    if (after.size() >= before.size())
+        return false;
+    size_t prefix = 0;
+    while (prefix < after.size() && before[prefix] == after[prefix])
+        ++prefix;
+    return before.compare(before.size() - (after.size() - prefix), std::string::npos, after, prefix) == 0;
+}
+
+TEST(ProfileDifferential, WholeSectionLoadEqualsKeyByKeyReads)
+{
+    TempFolder folder;
+    for (unsigned seed = 1; seed <= 160; ++seed) {
+        const std::string file = HistoryFileMaker(seed).Make();
+        WriteBytes("history.ini", file);
+        KeywordHistory history(kPath);
+        history.Load();
+        const Keywords expected = ReadKeyByKey();
+        ASSERT_EQ(expected, Loaded(history)) << "seed " << seed;
+    }
+}
+
+TEST(ProfileDifferential, DeletingChangesOnlyThatKeyword)
+{
+    TempFolder folder;
+    int deletions = 0;
+    for (unsigned seed = 1000; seed <= 1120; ++seed) {
+        const std::string file = HistoryFileMaker(seed).Make();
+        WriteBytes("history.ini", file);
+        KeywordHistory history(kPath);
+        history.Load();
+        Keywords expected = ReadKeyByKey();
+        auto target = std::find_if(expected.begin(), expected.end(), [&](const auto& k) {
+            return !k.second.empty() && (seed % 3 == 0 || k.first % 2 == 0);
+        });
+        if (target == expected.end())
+            continue;
+        history.SetKeyword(target->first, "");
+        target->second.clear();
+        ++deletions;
+        ASSERT_EQ(expected, ReadKeyByKey()) << "seed " << seed;
+        ASSERT_EQ(expected, Loaded(history)) << "seed " << seed;
+        ASSERT_TRUE(IsOneRunRemoved(file, ReadBytes("history.ini"))) << "seed " << seed;
+    }
+    EXPECT_GT(deletions, 60);
+}
+
+} // namespace

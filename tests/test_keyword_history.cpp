@@ -13,6 +13,8 @@ namespace {
 
 const char kPath[] = ".\\history.ini";
 
+TEST(Environment, RunsUnderTheJapaneseCodePage) { EXPECT_EQ(932u, GetACP()); }
+
 std::string Numbers(const KeywordHistory& history)
 {
     std::string numbers;

@@ -1,0 +1,81 @@
+#include "tool_process.h"
+
+#include <cstdlib>
+
+namespace {
+
+// The build passes a path as the host system writes it; Wine maps the host's root to Z:.
+std::string ProgramPath()
+{
+    std::string path = std::getenv("MORVEK_EXE") ? std::getenv("MORVEK_EXE") : "";
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleTopWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ToolProcess::ToolProcess(const std::string& folder)
+{
+    std::string commandLine = "\"" + ProgramPath() + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        processId_ = info.dwProcessId;
+    }
+}
+
+ToolProcess::~ToolProcess()
+{
+    if (!process_)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process_, 99);
+    CloseHandle(process_);
+}
+
+HWND ToolProcess::WaitForWindow(DWORD timeoutMs)
+{
+    if (!process_)
+        return nullptr;
+    WaitForInputIdle(process_, timeoutMs);
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        WindowSearch search{processId_, nullptr};
+        EnumWindows(FindVisibleTopWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+DWORD ToolProcess::WaitForExit(DWORD timeoutMs)
+{
+    DWORD code = STILL_ACTIVE;
+    if (process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_, &code);
+    return code;
+}

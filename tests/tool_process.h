@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The real Morvek.exe started as its own process in a folder of the test's choosing.
+class ToolProcess {
+public:
+    // Starts the program named by the MORVEK_EXE environment variable in the folder.
+    explicit ToolProcess(const std::string& folder);
+    ~ToolProcess();
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    // The tool's top-level window once it is visible, or null after the timeout.
+    HWND WaitForWindow(DWORD timeoutMs = 20000);
+    // The exit code once the process has ended, or STILL_ACTIVE after the timeout.
+    DWORD WaitForExit(DWORD timeoutMs = 20000);
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};

@@ -43,3 +43,25 @@ struct FileHandleTraits {
     static void Close(Type handle) { CloseHandle(handle); }
 };
 using UniqueFile = UniqueAny<FileHandleTraits>;
+
+template <typename Handle, BOOL(WINAPI* CloseFunction)(Handle)>
+struct NullHandleTraits {
+    using Type = Handle;
+    static Type Empty() { return nullptr; }
+    static void Close(Type handle) { CloseFunction(handle); }
+};
+
+// GDI objects of one kind, deleted with DeleteObject.
+template <typename Object>
+struct GdiObjectTraits {
+    using Type = Object;
+    static Type Empty() { return nullptr; }
+    static void Close(Type object) { DeleteObject(object); }
+};
+
+using UniqueMenu = UniqueAny<NullHandleTraits<HMENU, DestroyMenu>>;
+using UniqueHook = UniqueAny<NullHandleTraits<HHOOK, UnhookWindowsHookEx>>;
+using UniqueMemoryDc = UniqueAny<NullHandleTraits<HDC, DeleteDC>>;
+using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
+using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;

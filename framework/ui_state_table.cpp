@@ -1,0 +1,40 @@
+#include "ui_state_table.h"
+
+#include <new>
+
+UiStateTable::UiStateTable(const UiStateEntry* table) : table_(table)
+{
+    size_t rows = 0;
+    while (table_[rows].commandId != kUiStateTableEnd)
+        ++rows;
+    checked_.reset(new (std::nothrow) bool[rows + 1]());
+}
+
+int32_t UiStateTable::SetCheck(UINT commandId, int checked)
+{
+    if (!checked_)
+        return 0;
+    for (size_t row = 0; table_[row].commandId != kUiStateTableEnd; ++row) {
+        if (table_[row].commandId == commandId) {
+            checked_[row] = checked != 0;
+            break;
+        }
+    }
+    return 1;
+}
+
+void UiStateTable::ApplyToMenu(HMENU menu) const
+{
+    if (!menu || !checked_)
+        return;
+    for (size_t row = 0; table_[row].commandId != kUiStateTableEnd; ++row) {
+        if (!(table_[row].kinds & kUiPopupMenuItem))
+            continue;
+        // Sets the item's whole state; a menu without the command simply refuses.
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STATE;
+        item.fState = checked_[row] ? MFS_CHECKED : 0;
+        SetMenuItemInfoA(menu, table_[row].commandId, FALSE, &item);
+    }
+}

@@ -1,0 +1,110 @@
+// The program's texts must come out of the compiled resources as the right Shift-JIS bytes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/resource.h"
+
+namespace {
+
+// The expected bytes, converted from the Unicode text with code page 932 itself.
+std::string ShiftJis(const wchar_t* text)
+{
+    char bytes[512] = {};
+    WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
+
+std::string LoadText(UINT id)
+{
+    char text[512] = {};
+    LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return text;
+}
+
+std::string MenuText(HMENU menu, UINT position)
+{
+    char text[256] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+TEST(Resources, StringsLoadAsTheirExactBytes)
+{
+    EXPECT_EQ("Tarnwell", LoadText(IDR_MAINFRAME));
+    EXPECT_EQ("Ready", LoadText(IDS_READY));
+    EXPECT_EQ(ShiftJis(L"選択したキーワードを削除"), LoadText(ID_KEYWORD_DELETE));
+    EXPECT_EQ(ShiftJis(L"history.ini を再読み込み"), LoadText(ID_HISTORY_RELOAD));
+    EXPECT_EQ(ShiftJis(L"大文字小文字を区別しない"), LoadText(ID_IGNORE_CASE));
+    EXPECT_EQ("Display program information, version number and copyright\nAbout", LoadText(ID_APP_ABOUT));
+    EXPECT_EQ("Quit the application; prompts to save documents\nExit", LoadText(ID_APP_EXIT));
+    EXPECT_EQ("Show or hide the status bar\nToggle StatusBar", LoadText(ID_VIEW_STATUS_BAR));
+    for (UINT id : {61184u, 61185u, 61186u, 61187u, 61188u, 61189u, 61190u, 61202u, 61203u, 61215u, 61402u})
+        EXPECT_FALSE(LoadText(id).empty()) << id;
+    EXPECT_EQ("Change the window size", LoadText(61184));
+}
+
+TEST(Resources, MenusHoldTheCommandsInOrder)
+{
+    const HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(nullptr, menu);
+    ASSERT_EQ(4, GetMenuItemCount(menu));
+    EXPECT_EQ(ShiftJis(L"ファイル(&F)"), MenuText(menu, 0));
+    EXPECT_EQ(ShiftJis(L"編集(&E)"), MenuText(menu, 1));
+    EXPECT_EQ(ShiftJis(L"表示(&V)"), MenuText(menu, 2));
+    EXPECT_EQ(ShiftJis(L"ヘルプ(&H)"), MenuText(menu, 3));
+    const HMENU view = GetSubMenu(menu, 2);
+    ASSERT_EQ(4, GetMenuItemCount(view));
+    EXPECT_EQ(ShiftJis(L"リロード(&R)\tF5"), MenuText(view, 0));
+    EXPECT_EQ(MF_SEPARATOR, GetMenuState(view, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(ShiftJis(L"ステータスバー(&S)"), MenuText(view, 2));
+    EXPECT_EQ(ShiftJis(L"大文字小文字を区別しない(&I)"), MenuText(view, 3));
+    EXPECT_EQ(static_cast<UINT>(ID_IGNORE_CASE), GetMenuItemID(view, 3));
+    EXPECT_EQ(0u, GetMenuState(view, ID_IGNORE_CASE, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
+    EXPECT_EQ(ShiftJis(L"削除(&D)\tDelete"), MenuText(GetSubMenu(menu, 1), 0));
+    EXPECT_EQ(ShiftJis(L"バージョン情報(&A)..."), MenuText(GetSubMenu(menu, 3), 0));
+    EXPECT_EQ(static_cast<UINT>(ID_APP_EXIT), GetMenuItemID(GetSubMenu(menu, 0), 2));
+    DestroyMenu(menu);
+
+    const HMENU context = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_LISTVIEW_MENU));
+    ASSERT_NE(nullptr, context);
+    EXPECT_EQ(ShiftJis(L"リストビュー"), MenuText(context, 0));
+    EXPECT_EQ(ShiftJis(L"削除(&D)"), MenuText(GetSubMenu(context, 0), 0));
+    DestroyMenu(context);
+}
+
+TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiers)
+{
+    const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(nullptr, table);
+    ACCEL entries[4] = {};
+    ASSERT_EQ(2, CopyAcceleratorTableA(table, entries, 4));
+    EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[0].fVirt & ~0x80);
+    EXPECT_EQ(VK_DELETE, entries[0].key);
+    EXPECT_EQ(ID_KEYWORD_DELETE, entries[0].cmd);
+    EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[1].fVirt & ~0x80);
+    EXPECT_EQ(VK_F5, entries[1].key);
+    EXPECT_EQ(ID_HISTORY_RELOAD, entries[1].cmd);
+}
+
+TEST(Resources, TheIconComesInBothSizes)
+{
+    for (int size : {32, 16}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon) << size;
+        ICONINFO info{};
+        GetIconInfo(icon, &info);
+        BITMAP bitmap{};
+        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(size, bitmap.bmWidth);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+} // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 // A move-only owner of one handle; Traits names the handle type, its empty value and how to
@@ -65,3 +67,10 @@ using UniqueMemoryDc = UniqueAny<NullHandleTraits<HDC, DeleteDC>>;
 using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
+
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static Type Empty() { return nullptr; }
+    static void Close(Type list) { ImageList_Destroy(list); }
+};
+using UniqueImageList = UniqueAny<ImageListTraits>;

@@ -1,0 +1,107 @@
+#include "main_window_fixture.h"
+
+#include <commctrl.h>
+
+#include "app/app_context.h"
+
+MainWindowFixture::MainWindowFixture(const std::string& history) : folder(std::make_unique<TempFolder>())
+{
+    WriteBytes("history.ini", history);
+    App().RegisterPump(GetCurrentThreadId(), &pump);
+    const RECT rectangle = {0, 0, 500, 550};
+    frame = window.CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
+    PlaceCentred(frame, nullptr);
+    ShowWindow(frame, SW_SHOWNORMAL);
+    SetForegroundWindow(frame);
+    Pump();
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    if (IsWindow(frame))
+        DestroyWindow(frame);
+    // The window posted its quit message; it must not end a later test's loop.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    App().UnregisterPump(GetCurrentThreadId());
+}
+
+void MainWindowFixture::Pump()
+{
+    MSG message;
+    for (int idle = 0; idle < 3; ++idle) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            idle = 0;
+            if (message.message == WM_QUIT) {
+                quitCode = static_cast<int>(message.wParam);
+                return;
+            }
+            if (!pump.FilterPass(&message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        Sleep(10);
+    }
+}
+
+void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump();
+}
+
+std::vector<std::string> MainWindowFixture::Rows()
+{
+    std::vector<std::string> rows;
+    const HWND list = window.List();
+    const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        char number[16] = {}, text[300] = {};
+        LVITEMA item{};
+        item.pszText = number;
+        item.cchTextMax = sizeof number;
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        item.iSubItem = 1;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        rows.push_back(std::string(number) + ":" + text);
+    }
+    return rows;
+}
+
+void MainWindowFixture::SelectRows(std::initializer_list<int> rows)
+{
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(window.List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    for (int row : rows) {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        SendMessageA(window.List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void MainWindowFixture::Type(const std::string& text)
+{
+    for (char c : text)
+        SendMessageA(window.KeywordBox(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    Pump();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/message_pump.h"
+#include "temp_folder.h"
+#include "ui/main_window.h"
+
+// A real main window in a temporary folder holding the given history.ini, with a registered
+// pump so that its accelerators work as in the program.
+class MainWindowFixture {
+public:
+    explicit MainWindowFixture(const std::string& history);
+    ~MainWindowFixture();
+
+    // Dispatches every queued message the way the program's pump does.
+    void Pump();
+    // Presses and releases keys with real keyboard input; modifiers first, released last.
+    void PressKeys(std::initializer_list<WORD> keys);
+    // The rows from top to bottom as "number:text".
+    std::vector<std::string> Rows();
+    void SelectRows(std::initializer_list<int> rows);
+    void Type(const std::string& text);
+
+    MainWindow window;
+    MessagePump pump;
+    std::unique_ptr<TempFolder> folder;
+    HWND frame = nullptr;
+    int quitCode = -1; // the code of a quit message the window posted, -1 for none
+};

@@ -1,0 +1,300 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "main_window_fixture.h"
+#include "ui/about_dialog.h"
+#include "ui/resource.h"
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n3=Apricot\r\n"
+                          "4=banana split\r\n";
+
+void Command(MainWindowFixture& f, UINT id)
+{
+    SendMessageA(f.frame, WM_COMMAND, id, 0);
+    f.Pump();
+}
+
+void ClickColumn(MainWindowFixture& f, int column)
+{
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = f.window.List();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(f.window.List()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(f.frame, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+// The check marks the View menu shows when it opens.
+std::pair<bool, bool> ViewMenuMarks(MainWindowFixture& f)
+{
+    const HMENU view = GetSubMenu(f.window.Bar().BarMenu(), 2);
+    SendMessageA(f.frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+    return {(GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED) != 0,
+            (GetMenuState(view, ID_IGNORE_CASE, MF_BYCOMMAND) & MF_CHECKED) != 0};
+}
+
+int ListBottom(MainWindowFixture& f)
+{
+    RECT r{};
+    GetWindowRect(f.window.List(), &r);
+    MapWindowPoints(nullptr, f.frame, reinterpret_cast<POINT*>(&r), 2);
+    return r.bottom;
+}
+
+TEST(MainWindow, StartsWithTheNewestKeywordsOnTopAndTheMenuOnlyInTheBar)
+{
+    MainWindowFixture f(kFive);
+    EXPECT_EQ((Rows{"4:banana split", "3:Apricot", "2:cherry", "1:Banana", "0:apple"}), f.Rows());
+    EXPECT_EQ(nullptr, GetMenu(f.frame));
+    EXPECT_EQ(4, SendMessageA(f.window.Bar().Window(), TB_BUTTONCOUNT, 0, 0));
+    EXPECT_EQ((std::pair<bool, bool>{true, true}), ViewMenuMarks(f));
+    EXPECT_EQ(IDC_KEYWORD_BOX, GetDlgCtrlID(f.window.KeywordBox()));
+    EXPECT_EQ(3, LOWORD(SendMessageA(f.window.KeywordBox(), EM_GETMARGINS, 0, 0)));
+    EXPECT_EQ(f.window.Rebar(), GetParent(f.window.KeywordBox()));
+    EXPECT_EQ(300, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0));
+    const auto headerWidth = SendMessageA(f.window.List(), LVM_GETSTRINGWIDTHA, 0,
+                                          reinterpret_cast<LPARAM>("\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"));
+    EXPECT_EQ(headerWidth + 15, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0));
+    // The frame hands the focus to the list.
+    EXPECT_EQ(f.window.List(), GetFocus());
+}
+
+TEST(MainWindow, TypingNarrowsTheListAndErasingRestoresIt)
+{
+    MainWindowFixture f(kFive);
+    f.Type("a");
+    EXPECT_EQ((Rows{"4:banana split", "3:Apricot", "1:Banana", "0:apple"}), f.Rows());
+    f.Type("p");
+    EXPECT_EQ((Rows{"3:Apricot", "0:apple"}), f.Rows());
+    f.Type("\b");
+    EXPECT_EQ(4u, f.Rows().size());
+    f.Type("\b");
+    EXPECT_EQ(5u, f.Rows().size());
+}
+
+TEST(MainWindow, ColumnClicksSortAndATypedCharacterReturnsToTheFillOrder)
+{
+    MainWindowFixture f(kFive);
+    ClickColumn(f, 0);
+    EXPECT_EQ("0:apple", f.Rows().front());
+    ClickColumn(f, 0);
+    EXPECT_EQ("4:banana split", f.Rows().front());
+    ClickColumn(f, 1);
+    EXPECT_EQ((Rows{"3:Apricot", "1:Banana", "0:apple", "4:banana split", "2:cherry"}), f.Rows());
+    ClickColumn(f, 1);
+    EXPECT_EQ("2:cherry", f.Rows().front());
+    ClickColumn(f, 0);
+    EXPECT_EQ("0:apple", f.Rows().front());
+    f.Type("e");
+    EXPECT_EQ((Rows{"2:cherry", "0:apple"}), f.Rows());
+    EXPECT_EQ(0, f.window.ListView().Sort().sortColumn);
+    EXPECT_EQ(0, f.window.ListView().Sort().sortAscending);
+}
+
+TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
+{
+    MainWindowFixture f(kFive);
+    ClickColumn(f, 1);
+    const Rows sorted = f.Rows();
+    Command(f, ID_IGNORE_CASE);
+    EXPECT_FALSE(f.window.IgnoreCase());
+    EXPECT_EQ(sorted, f.Rows());
+    EXPECT_EQ((std::pair<bool, bool>{true, false}), ViewMenuMarks(f));
+    f.Type("A");
+    EXPECT_EQ((Rows{"3:Apricot"}), f.Rows());
+    Command(f, ID_IGNORE_CASE);
+    EXPECT_EQ((Rows{"4:banana split", "3:Apricot", "1:Banana", "0:apple"}), f.Rows());
+    EXPECT_EQ((std::pair<bool, bool>{true, true}), ViewMenuMarks(f));
+}
+
+TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
+{
+    MainWindowFixture f(kFive);
+    f.SelectRows({1, 3});
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ((Rows{"4:banana split", "2:cherry", "0:apple"}), f.Rows());
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n3=\r\n4=banana split\r\n",
+              ReadBytes("history.ini"));
+    // Without a selection nothing happens.
+    f.SelectRows({});
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ(3u, f.Rows().size());
+}
+
+TEST(MainWindow, DeleteIsTheDeleteCommandEvenInTheKeywordBoxButShiftDeleteEditsTheBox)
+{
+    MainWindowFixture f(kFive);
+    SetWindowTextA(f.window.KeywordBox(), "an");
+    f.Pump();
+    SetFocus(f.window.KeywordBox());
+    SendMessageA(f.window.KeywordBox(), EM_SETSEL, 0, 0);
+    f.SelectRows({0});
+    f.PressKeys({VK_DELETE});
+    char text[16] = {};
+    GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
+    EXPECT_STREQ("an", text);
+    EXPECT_EQ((Rows{"1:Banana"}), f.Rows());
+    EXPECT_NE(std::string::npos, ReadBytes("history.ini").find("4=\r\n"));
+
+    SendMessageA(f.window.KeywordBox(), EM_SETSEL, 0, 1);
+    f.PressKeys({VK_SHIFT, VK_DELETE});
+    GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
+    EXPECT_STREQ("n", text);
+    EXPECT_NE(std::string::npos, ReadBytes("history.ini").find("1=Banana\r\n"));
+}
+
+TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)
+{
+    MainWindowFixture f(kFive);
+    f.Type("an");
+    f.SelectRows({0});
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ((Rows{"1:Banana"}), f.Rows());
+    // Meanwhile the search application records another keyword.
+    WriteBytes("history.ini", ReadBytes("history.ini") + "5=bandana\r\n");
+    std::string file = ReadBytes("history.ini");
+    file.replace(file.find("EndPos=5"), 8, "EndPos=6");
+    WriteBytes("history.ini", file);
+    f.PressKeys({VK_F5});
+    EXPECT_EQ((Rows{"5:bandana", "1:Banana"}), f.Rows());
+    SetWindowTextA(f.window.KeywordBox(), "");
+    f.Pump();
+    EXPECT_EQ((Rows{"5:bandana", "3:Apricot", "2:cherry", "1:Banana", "0:apple"}), f.Rows());
+}
+
+TEST(MainWindow, TheStatusBarHidesAndTheListTakesItsSpace)
+{
+    MainWindowFixture f(kFive);
+    RECT client{};
+    GetClientRect(f.frame, &client);
+    const int withBar = ListBottom(f);
+    EXPECT_LT(withBar, client.bottom);
+    Command(f, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
+    EXPECT_EQ(client.bottom, ListBottom(f));
+    EXPECT_EQ((std::pair<bool, bool>{false, true}), ViewMenuMarks(f));
+    Command(f, ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(IsWindowVisible(f.window.StatusBar()));
+    EXPECT_EQ(withBar, ListBottom(f));
+}
+
+// Runs while a modal loop is open: finds the newest window of a class on this thread.
+struct ModalProbe {
+    struct Search {
+        const char* name;
+        HWND found;
+    };
+    static BOOL CALLBACK Visit(HWND window, LPARAM parameter)
+    {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, search->name) == 0 && IsWindowVisible(window)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static HWND Find(const char* className)
+    {
+        Search search{className, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    static RECT seen;
+    static WPARAM key;
+    static void CALLBACK CloseDialog(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        if (HWND dialog = Find("#32770")) {
+            KillTimer(nullptr, timer);
+            GetWindowRect(dialog, &seen);
+            PostMessageA(dialog, WM_KEYDOWN, key, 0);
+        }
+    }
+    static void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        if (HWND menu = Find("#32768")) {
+            KillTimer(nullptr, timer);
+            GetWindowRect(menu, &seen);
+            EndMenu();
+        }
+    }
+};
+RECT ModalProbe::seen;
+WPARAM ModalProbe::key;
+
+TEST(MainWindow, TheAboutBoxOpensCentredAndEndsWithEnterOrEscape)
+{
+    MainWindowFixture f(kFive);
+    RECT frame{};
+    GetWindowRect(f.frame, &frame);
+    for (const auto& [key, code] : {std::pair<WPARAM, INT_PTR>{VK_RETURN, IDOK}, {VK_ESCAPE, IDCANCEL}}) {
+        ModalProbe::seen = {};
+        ModalProbe::key = key;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseDialog);
+        AboutDialog about;
+        EXPECT_EQ(code, about.RunModal(f.frame, 0));
+        KillTimer(nullptr, timer);
+        const RECT& box = ModalProbe::seen;
+        EXPECT_NEAR((frame.left + frame.right) / 2, (box.left + box.right) / 2, 1);
+        EXPECT_NEAR((frame.top + frame.bottom) / 2, (box.top + box.bottom) / 2, 1);
+    }
+    // The Help menu's command opens the same box over the window.
+    ModalProbe::key = VK_ESCAPE;
+    ModalProbe::seen = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseDialog);
+    Command(f, ID_APP_ABOUT);
+    KillTimer(nullptr, timer);
+    EXPECT_NE(0, ModalProbe::seen.right);
+}
+
+TEST(MainWindow, TheContextMenuOpensOnlyWithASelectionAtThePoint)
+{
+    MainWindowFixture f(kFive);
+    ModalProbe::seen = {};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseMenu);
+    SendMessageA(f.window.List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(f.window.List()), MAKELPARAM(200, 300));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(0, ModalProbe::seen.right);
+
+    f.SelectRows({2});
+    timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseMenu);
+    SendMessageA(f.window.List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(f.window.List()), MAKELPARAM(200, 300));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(200, ModalProbe::seen.left);
+    EXPECT_EQ(300, ModalProbe::seen.top);
+}
+
+TEST(MainWindow, ExitClosesTheWindowWithCodeZeroAndNewDoesNothing)
+{
+    MainWindowFixture f(kFive);
+    EXPECT_EQ(0, SendMessageA(f.frame, WM_COMMAND, ID_FILE_NEW, 0));
+    EXPECT_EQ(5u, f.Rows().size());
+    PostMessageA(f.frame, WM_COMMAND, ID_APP_EXIT, 0);
+    f.Pump();
+    EXPECT_FALSE(IsWindow(f.frame));
+    EXPECT_EQ(0, f.quitCode);
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
+}
+
+TEST(MainWindow, AFilterIsCutTo259Bytes)
+{
+    const std::string long259(259, 'x');
+    MainWindowFixture f("[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=" + std::string(300, 'x') + "\r\n1=y\r\n");
+    SendMessageA(f.window.KeywordBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
+    f.Pump();
+    // Whatever part of it the box holds, at most 259 bytes of it filter the list.
+    EXPECT_EQ((Rows{"0:" + long259}), f.Rows());
+}
+
+} // namespace

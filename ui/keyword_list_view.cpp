@@ -1,0 +1,69 @@
+#include "keyword_list_view.h"
+
+#include <windowsx.h>
+
+#include <commctrl.h>
+#include <olectl.h>
+
+#include "app/app_context.h"
+#include "app/unique_any.h"
+#include "app/window_class.h"
+#include "history/keyword_entry.h"
+#include "resource.h"
+
+namespace {
+
+WindowClassRecord& ListClass()
+{
+    static WindowClassRecord record =
+        SuperclassRecord(WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    return record;
+}
+
+// The list passes each row's item data: pointers to the entries.
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM state)
+{
+    return CompareEntries(*reinterpret_cast<const KeywordEntry*>(first), *reinterpret_cast<const KeywordEntry*>(second),
+                          *reinterpret_cast<const SortState*>(state));
+}
+
+} // namespace
+
+HWND KeywordListView::Create(HWND parent, DWORD style, DWORD extendedStyle)
+{
+    return CreateRoutedWindow(this, ListClass(), parent, nullptr, nullptr, style, extendedStyle, nullptr, nullptr);
+}
+
+BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam, LRESULT& result, DWORD handlerSet)
+{
+    if (handlerSet != 0)
+        return FALSE;
+    if (message == WM_CONTEXTMENU) {
+        ShowContextMenu(lParam);
+        result = 0;
+        return TRUE;
+    }
+    if (message == OCM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(LVN_COLUMNCLICK)) {
+        SortByColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
+        result = 0;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void KeywordListView::ShowContextMenu(LPARAM lParam)
+{
+    if (SendMessageA(Window(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        return;
+    UniqueMenu menu(LoadMenuA(App().resourceInstance, MAKEINTRESOURCEA(IDR_LISTVIEW_MENU)));
+    if (!menu)
+        return;
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0, GetParent(Window()),
+                   nullptr);
+}
+
+void KeywordListView::SortByColumn(int column)
+{
+    ColumnClicked(sortState_, column);
+    SendMessageA(Window(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sortState_), reinterpret_cast<LPARAM>(CompareRows));
+}

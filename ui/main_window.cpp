@@ -1,0 +1,215 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+#include <olectl.h>
+
+#include "about_dialog.h"
+#include "app/app_context.h"
+#include "resource.h"
+
+namespace {
+
+const UiStateEntry kCheckedCommands[] = {
+    {ID_VIEW_STATUS_BAR, kUiPopupMenuItem}, {ID_IGNORE_CASE, kUiPopupMenuItem}, {kUiStateTableEnd, 0}};
+
+const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
+
+constexpr DWORD kBarStyle = 0x5600184C;
+constexpr DWORD kKeywordBoxStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kRebarStyle = 0x56002640;
+constexpr DWORD kStatusBarStyle = 0x56000100;
+constexpr DWORD kListStyle = 0x56000009;
+constexpr DWORD kListExtendedStyles = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
+constexpr int kFilterBufferBytes = 260;
+
+} // namespace
+
+MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kCheckedCommands) {}
+
+int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
+{
+    const HACCEL table = owner_.Accelerators();
+    return table && TranslateAcceleratorA(owner_.Window(), table, message) ? 1 : 0;
+}
+
+BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD handlerSet)
+{
+    if (handlerSet != 0)
+        return FALSE;
+    switch (message) {
+    case WM_CREATE:
+        result = 0;
+        return OnCreate();
+    case WM_DESTROY:
+        OnDestroy();
+        result = 0;
+        return TRUE;
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam)) {
+            result = 0;
+            return TRUE;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        uiState_.ApplyToMenu(reinterpret_cast<HMENU>(wParam));
+        break;
+    }
+    return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
+           ReflectNotification(message, wParam, lParam, result);
+}
+
+BOOL MainWindow::OnCreate()
+{
+    const HWND window = Window();
+    const HINSTANCE instance = App().instance;
+    commandBar_.CreateBar(window, nullptr, nullptr, kBarStyle, 0, 0, nullptr);
+    commandBar_.SetBarMenu(GetMenu(window));
+    commandBar_.AddToolbarImages(IDR_MAINFRAME);
+    SetMenu(window, nullptr);
+
+    keywordBox_ = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", nullptr, kKeywordBoxStyle, 0, 0, 160, 16, window, nullptr,
+                                  instance, nullptr);
+    SetWindowLongA(keywordBox_, GWL_ID, IDC_KEYWORD_BOX);
+    SendMessageA(keywordBox_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 0));
+    SendMessageA(keywordBox_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+
+    CreateRebar(kRebarStyle, IDW_REBAR);
+    AddBand(commandBar_.Window(), nullptr, false, 0, false);
+    AddBand(keywordBox_, kKeywordLabel, false, 0, false);
+    WidenBands();
+    CreateStatusBar(IDS_READY, kStatusBarStyle, ID_VIEW_STATUS_BAR);
+
+    clientView_ = listView_.Create(window, kListStyle, WS_EX_CLIENTEDGE);
+    SendMessageA(clientView_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyles);
+    SetupColumns();
+
+    history_ = std::make_unique<KeywordHistory>(".\\history.ini");
+    history_->Load();
+    ignoreCase_ = 1;
+    FillList("");
+    uiState_.SetCheck(ID_VIEW_STATUS_BAR, 1);
+    uiState_.SetCheck(ID_IGNORE_CASE, 1);
+
+    if (MessagePump* pump = App().FindPump(GetCurrentThreadId())) {
+        pump->AddFilter(&acceleratorFilter_);
+        pump->AddIdleHook(&idleHook_);
+    }
+    return TRUE;
+}
+
+void MainWindow::OnDestroy()
+{
+    history_.reset();
+    PostQuitMessage(0);
+}
+
+BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case ID_KEYWORD_DELETE:
+        ForEachSelected(DeleteRow);
+        return TRUE;
+    case ID_HISTORY_RELOAD:
+        // Reload from scratch and keep the typed filter.
+        history_->Clear();
+        history_->Load();
+        Refill();
+        return TRUE;
+    case ID_IGNORE_CASE:
+        ToggleIgnoreCase();
+        return TRUE;
+    case ID_VIEW_STATUS_BAR:
+        ToggleStatusBar();
+        return TRUE;
+    case ID_APP_ABOUT: {
+        AboutDialog about;
+        about.RunModal(GetActiveWindow(), 0);
+        return TRUE;
+    }
+    case ID_APP_EXIT:
+        PostMessageA(Window(), WM_CLOSE, 0, 0);
+        return TRUE;
+    case ID_FILE_NEW:
+        return TRUE;
+    case IDC_KEYWORD_BOX:
+        if (HIWORD(wParam) != EN_CHANGE)
+            return FALSE;
+        Refill();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void MainWindow::Refill()
+{
+    char filter[kFilterBufferBytes] = "";
+    GetWindowTextA(keywordBox_, filter, sizeof filter);
+    SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
+    FillList(filter);
+}
+
+void MainWindow::ToggleIgnoreCase()
+{
+    ignoreCase_ = ignoreCase_ ? 0 : 1;
+    uiState_.SetCheck(ID_IGNORE_CASE, ignoreCase_);
+    LayoutChildren(true);
+    // The empty filter matches the same entries in both modes: rows and their order stay.
+    if (GetWindowTextLengthA(keywordBox_) == 0)
+        return;
+    Refill();
+}
+
+void MainWindow::ToggleStatusBar()
+{
+    const bool visible = !IsWindowVisible(StatusBar());
+    ShowWindow(StatusBar(), visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    uiState_.SetCheck(ID_VIEW_STATUS_BAR, visible ? 1 : 0);
+    LayoutChildren(true);
+}
+
+BOOL MainWindow::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = nullptr;
+    switch (message) {
+    case WM_COMMAND:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_PARENTNOTIFY:
+        child = (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) ? reinterpret_cast<HWND>(lParam)
+                                                                                : GetDlgItem(Window(), HIWORD(wParam));
+        break;
+    case WM_DRAWITEM:
+        if (wParam)
+            child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    case WM_MEASUREITEM:
+        if (wParam)
+            child = GetDlgItem(Window(), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID);
+        break;
+    case WM_DELETEITEM:
+        if (wParam)
+            child = GetDlgItem(Window(), reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->CtlID);
+        break;
+    case WM_COMPAREITEM:
+        if (wParam)
+            child = GetDlgItem(Window(), reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->CtlID);
+        break;
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+            child = reinterpret_cast<HWND>(lParam);
+        break;
+    }
+    if (!child)
+        return FALSE;
+    result = SendMessageA(child, message + OCM__BASE, wParam, lParam);
+    return TRUE;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/message_pump.h"
+#include "framework/command_bar.h"
+#include "framework/frame_window.h"
+#include "framework/ui_state_table.h"
+#include "history/keyword_history.h"
+#include "keyword_list_view.h"
+
+// The tool's only top-level window: the menu bar and the keyword box in a rebar row, the
+// keyword list below them and the status bar at the bottom. It owns the keyword history.
+class MainWindow : public FrameWindowBase {
+public:
+    using RowAction = void (*)(MainWindow& window, int row, KeywordEntry* entry);
+
+    MainWindow();
+
+    BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                       DWORD handlerSet) override;
+
+    void SetupColumns();
+    // Adds a row for every entry that matches the filter, the highest number at the top.
+    void FillList(const char* filter);
+    // Visits the selected rows from the last to the first, so an action may delete its row.
+    void ForEachSelected(RowAction action);
+    static void DeleteRow(MainWindow& window, int row, KeywordEntry* entry);
+
+    HWND KeywordBox() const { return keywordBox_; }
+    HWND List() const { return listView_.Window(); }
+    KeywordListView& ListView() { return listView_; }
+    CommandBar& Bar() { return commandBar_; }
+    KeywordHistory* History() { return history_.get(); }
+    bool IgnoreCase() const { return ignoreCase_ != 0; }
+
+private:
+    // Translates the accelerators (Delete, F5) before any window sees the key.
+    class AcceleratorFilter : public PumpFilter {
+    public:
+        explicit AcceleratorFilter(MainWindow& owner) : owner_(owner) {}
+        int FilterMessage(MSG* message) override;
+
+    private:
+        MainWindow& owner_;
+    };
+    class NoIdleWork : public IdleHook {
+    public:
+        int RunIdle() override { return 0; }
+    };
+
+    BOOL OnCreate();
+    void OnDestroy();
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    void Refill();
+    void ToggleIgnoreCase();
+    void ToggleStatusBar();
+    BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    AcceleratorFilter acceleratorFilter_;
+    NoIdleWork idleHook_;
+    UiStateTable uiState_;
+    KeywordListView listView_;
+    CommandBar commandBar_;
+    std::unique_ptr<KeywordHistory> history_;
+    HWND keywordBox_ = nullptr;
+    int ignoreCase_ = 0;
+};

@@ -1,0 +1,82 @@
+// The main window's work on its keyword list: columns, filling, and visiting selected rows.
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "history/keyword_matching.h"
+
+namespace {
+
+const char kNumberHeader[] = "\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"; // インデックス
+const char kKeywordHeader[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68";       // キーワード
+
+} // namespace
+
+void MainWindow::SetupColumns()
+{
+    const HWND list = List();
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kNumberHeader))) + 15;
+    column.pszText = const_cast<char*>(kNumberHeader);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 300;
+    column.pszText = const_cast<char*>(kKeywordHeader);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+}
+
+void MainWindow::FillList(const char* filter)
+{
+    const HWND list = List();
+    const KeywordList& entries = history_->ConstEntries();
+    // Suspend redraw: inserting into a visible list repaints per row.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    // Walking the history from its end and appending gives the same rows in the same order
+    // as inserting each match at the top, without moving every row already in the list.
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (!KeywordMatches(entry->Text(), filter, ignoreCase_ != 0))
+            continue;
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", static_cast<int>(entry->Number()));
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = INT_MAX;
+        item.pszText = number;
+        item.lParam = reinterpret_cast<LPARAM>(&*entry);
+        const auto row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        LVITEMA text{};
+        text.iSubItem = 1;
+        text.pszText = const_cast<char*>(entry->Text());
+        SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
+    }
+    ResetSort(ListView().Sort());
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void MainWindow::ForEachSelected(RowAction action)
+{
+    const HWND list = List();
+    std::vector<int> selected;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        selected.push_back(row);
+    for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = *row;
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        action(*this, *row, reinterpret_cast<KeywordEntry*>(item.lParam));
+    }
+}
+
+void MainWindow::DeleteRow(MainWindow& window, int row, KeywordEntry* entry)
+{
+    window.History()->SetKeyword(entry->Number(), "");
+    SendMessageA(window.List(), LVM_DELETEITEM, row, 0);
+}

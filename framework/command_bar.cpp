@@ -5,6 +5,7 @@
 #include "app/app_context.h"
 #include "app/window_class.h"
 #include "frame_window.h"
+#include "gdi_scope.h"
 
 namespace {
 
@@ -192,12 +193,12 @@ void CommandBar::ReadSystemSettings()
         }
     }
 
-    const HDC dc = GetWindowDC(bar);
-    const HGDIOBJ previous = SelectObject(dc, menuFont_.get());
-    // A font that draws a tab too narrowly gets the width of an "x" between text and accelerator.
-    tabGap_ = TextWidth(dc, "\t") >= 4 ? 0 : TextWidth(dc, "x");
-    SelectObject(dc, previous);
-    ReleaseDC(bar, dc);
+    {
+        const WindowDc dc(bar);
+        const SelectScope font(dc.get(), menuFont_.get());
+        // A font that draws a tab too narrowly gets the width of an "x" between text and accelerator.
+        tabGap_ = TextWidth(dc.get(), "\t") >= 4 ? 0 : TextWidth(dc.get(), "x");
+    }
 
     OSVERSIONINFOA version;
     if (!ReadVersion(version) || version.dwMajorVersion < 5)

@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
+
+#include "app/app_context.h"
 #include "history/keyword_history.h"
+#include "ui/main_window.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -24,8 +29,16 @@ double Now()
 template <typename Work>
 double MedianMs(int runs, Work work)
 {
+    return MedianMs(runs, [] {}, work);
+}
+
+// The median time of work, each run after a setup that is not timed.
+template <typename Setup, typename Work>
+double MedianMs(int runs, Setup setup, Work work)
+{
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
+        setup();
         const double start = Now();
         work();
         times.push_back(Now() - start);
@@ -37,9 +50,10 @@ double MedianMs(int runs, Work work)
 // A history as the search application writes it: Japanese and ASCII keywords, some deleted.
 void WriteHistory(int keywords)
 {
+    // Half of the words hold an "a": a one-letter filter matches about half the rows.
     static const char* const words[] = {"\x95\x5C\x8E\xA6\x90\xDD\x92\xE8", "\x83\x5C\x83\x74\x83\x67",
-                                        "Wine", "\x94\x5C\x97\xCD", "search query", "\x82\x60\x82\x61\x82\x62",
-                                        "\xB1\xB2\xB3", "Tarnwell"};
+                                        "Wine bar", "\x94\x5C\x97\xCD data", "search query",
+                                        "\x82\x60\x82\x61\x82\x62", "\xB1\xB2\xB3", "Tarnwell"};
     std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
     for (int n = 0; n < keywords; ++n) {
         file += std::to_string(n) + "=";
@@ -59,10 +73,66 @@ void Report(const char* what, long keywords, double ms)
     std::fflush(stdout);
 }
 
+// The real main window on screen: start-up to a painted window, one keystroke's refill
+// (a filter matching about half the rows, then back to the empty filter), F5, and deleting
+// 1,000 selected rows.
+void MeasureWindow(int keywords)
+{
+    MainWindow* window = nullptr;
+    Report("startup", keywords, MedianMs(3, [&] {
+               delete window;
+               window = new MainWindow;
+               const RECT rectangle = {0, 0, 500, 550};
+               const HWND frame = window->CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
+               PlaceCentred(frame, nullptr);
+               ShowWindow(frame, SW_SHOWNORMAL);
+               UpdateWindow(frame);
+           }));
+    const HWND box = window->KeywordBox();
+    const HWND list = window->List();
+    Report("refill-half", keywords, MedianMs(5, [&] { SetWindowTextA(box, ""); }, [&] {
+               SendMessageA(box, WM_CHAR, 'a', 1);
+               UpdateWindow(list);
+           }));
+    Report("refill-empty", keywords, MedianMs(5, [&] {
+               SetWindowTextA(box, "a");
+               SendMessageA(box, EM_SETSEL, 1, 1);
+           }, [&] {
+               SendMessageA(box, WM_CHAR, '\b', 1);
+               UpdateWindow(list);
+           }));
+    Report("reload", keywords, MedianMs(5, [&] {
+               SendMessageA(window->Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
+               UpdateWindow(list);
+           }));
+    // Every twentieth row, up to 1,000 of them.
+    LVITEMA selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    const auto rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int step = std::max(1, rows / 1000);
+    int count = 0;
+    for (int row = 0; row < rows && count < 1000; row += step, ++count)
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&selected));
+    const double start = Now();
+    SendMessageA(window->Window(), WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    UpdateWindow(list);
+    Report(count == 1000 ? "delete-1000" : "delete-all", keywords, Now() - start);
+    DestroyWindow(window->Window());
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    delete window;
+}
+
 } // namespace
 
 int main()
 {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    AppContextScope context(GetModuleHandleA(nullptr));
+
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     std::string work = std::string(folder) + "tnw-bench";
@@ -91,6 +161,8 @@ int main()
                        ++next;
                    history.SetKeyword(history.ConstEntries()[next].Number(), "");
                }));
+        WriteHistory(keywords);
+        MeasureWindow(keywords);
     }
 
     // A corrupted file: EndPos millions past its last key.

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "code_page.h"
@@ -126,21 +128,30 @@ std::string LineBreakOf(const std::vector<Unit>& units)
 
 } // namespace
 
-IniEdit PlanIniValueEdit(const std::string& file, const char* section, const char* key, const char* value)
+std::vector<IniEdit> PlanIniValueEdits(const std::string& file, const char* section,
+                                       const std::vector<IniValue>& values)
 {
     Encoding encoding = Encoding::Ansi;
     const size_t start = ByteOrderMark(file, encoding);
     const std::vector<Unit> units = Decode(file, start, encoding);
     const std::vector<uint32_t> wantedSection = Codes(section, encoding);
-    const std::vector<uint32_t> wantedKey = Codes(key, encoding);
     const std::string newline = Encode(LineBreakOf(units), encoding);
-    const std::string encodedValue = Encode(value, encoding);
+
+    // The keys still to be found, by their letter-case-folded codes.
+    std::map<std::vector<uint32_t>, size_t> pending;
+    for (size_t i = 0; i < values.size(); ++i) {
+        std::vector<uint32_t> codes = Codes(values[i].key, encoding);
+        for (uint32_t& code : codes)
+            code = FoldCase(code);
+        pending.emplace(std::move(codes), i);
+    }
+    std::vector<IniEdit> edits;
 
     bool inSection = false;
     bool sectionSeen = false;
     size_t sectionEnd = 0; // just past the section's last line
     bool sectionEndsWithBreak = false;
-    for (size_t i = 0; i < units.size();) {
+    for (size_t i = 0; i < units.size() && !pending.empty();) {
         size_t a = i;
         while (i < units.size() && !IsLineEnd(units[i].code))
             ++i;
@@ -193,30 +204,63 @@ IniEdit PlanIniValueEdit(const std::string& file, const char* section, const cha
         size_t keyEnd = equals;
         while (keyEnd > a && IsBlank(units[keyEnd - 1].code))
             --keyEnd;
-        if (!NameEquals(units, a, keyEnd, wantedKey))
+        std::vector<uint32_t> key;
+        for (size_t k = a; k < keyEnd && units[k].code != 0; ++k)
+            key.push_back(FoldCase(units[k].code));
+        const auto found = pending.find(key);
+        if (found == pending.end())
             continue;
-
+        const std::string encodedValue = Encode(values[found->second].value, encoding);
+        pending.erase(found);
         if (equals == b) {
             // A key without "=" reads empty already.
-            if (encodedValue.empty())
-                return {};
-            return {EndOf(units[b - 1]), 0, Encode("=", encoding) + encodedValue};
+            if (!encodedValue.empty())
+                edits.push_back({EndOf(units[b - 1]), 0, Encode("=", encoding) + encodedValue});
+            continue;
         }
         size_t v = equals + 1;
         while (v < b && IsBlank(units[v].code))
             ++v;
         const size_t from = v < b ? units[v].offset : EndOf(units[equals]);
         const size_t to = v < b ? EndOf(units[b - 1]) : from;
-        if (file.compare(from, to - from, encodedValue) == 0)
-            return {};
-        return {from, to - from, encodedValue};
+        if (file.compare(from, to - from, encodedValue) != 0)
+            edits.push_back({from, to - from, encodedValue});
     }
+    if (pending.empty())
+        return edits;
 
-    const std::string line = Encode(std::string(key) + "=" + value, encoding) + newline;
-    if (sectionSeen)
-        return {sectionEnd, 0, (sectionEndsWithBreak ? std::string() : newline) + line};
-    const bool endsWithBreak = units.empty() || IsLineEnd(units.back().code);
-    return {file.size(), 0,
-            (endsWithBreak ? std::string() : newline) + Encode("[" + std::string(section) + "]", encoding) +
-                newline + line};
+    // What is still missing is added, in the order it was asked for.
+    std::string lines;
+    for (size_t i = 0; i < values.size(); ++i) {
+        std::vector<uint32_t> codes = Codes(values[i].key, encoding);
+        for (uint32_t& code : codes)
+            code = FoldCase(code);
+        const auto missing = pending.find(codes);
+        if (missing != pending.end() && missing->second == i)
+            lines += Encode(values[i].key + "=" + values[i].value, encoding) + newline;
+    }
+    if (sectionSeen) {
+        edits.push_back({sectionEnd, 0, (sectionEndsWithBreak ? std::string() : newline) + lines});
+    } else {
+        const bool endsWithBreak = units.empty() || IsLineEnd(units.back().code);
+        edits.push_back({file.size(), 0,
+                         (endsWithBreak ? std::string() : newline) + Encode("[" + std::string(section) + "]", encoding) +
+                             newline + lines});
+    }
+    std::stable_sort(edits.begin(), edits.end(), [](const IniEdit& x, const IniEdit& y) { return x.offset < y.offset; });
+    return edits;
+}
+
+std::string ApplyIniEdits(const std::string& file, const std::vector<IniEdit>& edits)
+{
+    std::string updated;
+    updated.reserve(file.size());
+    size_t copied = 0;
+    for (const IniEdit& edit : edits) {
+        updated.append(file, copied, edit.offset - copied);
+        updated += edit.insertBytes;
+        copied = edit.offset + edit.removeBytes;
+    }
+    updated.append(file, copied, std::string::npos);
+    return updated;
 }

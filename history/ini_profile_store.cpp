@@ -42,6 +42,11 @@ int32_t IniProfileStore::WriteString(const char* section, const char* key, const
     return WriteIniValue(path_.c_str(), section, key, text);
 }
 
+int32_t IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+{
+    return WriteIniValues(path_.c_str(), section, values);
+}
+
 int32_t IniProfileStore::ReadSection(const char* section, std::vector<char>& lines)
 {
     // The section is never longer than the file; start there and grow while the system

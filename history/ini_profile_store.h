@@ -16,6 +16,7 @@ public:
     int32_t WriteInt(const char* section, const char* key, int32_t value) override;
     int32_t WriteString(const char* section, const char* key, const char* text) override;
     int32_t ReadSection(const char* section, std::vector<char>& lines) override;
+    int32_t WriteStrings(const char* section, const std::vector<IniValue>& values) override;
 
 private:
     std::string path_;

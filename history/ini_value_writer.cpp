@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/unique_any.h"
-#include "ini_layout.h"
 
 namespace {
 
@@ -61,7 +60,7 @@ bool ReplaceWholeFile(const char* path, const std::string& bytes, DWORD attribut
 
 } // namespace
 
-int32_t WriteIniValue(const char* path, const char* section, const char* key, const char* value)
+int32_t WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values)
 {
     const DWORD attributes = GetFileAttributesA(path);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -72,11 +71,13 @@ int32_t WriteIniValue(const char* path, const char* section, const char* key, co
     std::string file;
     if (exists && !ReadWholeFile(path, file))
         return 0;
-    const IniEdit edit = PlanIniValueEdit(file, section, key, value);
-    if (!edit.ChangesFile())
+    const std::vector<IniEdit> edits = PlanIniValueEdits(file, section, values);
+    if (edits.empty())
         return 1;
-    std::string updated = file.substr(0, edit.offset);
-    updated += edit.insertBytes;
-    updated.append(file, edit.offset + edit.removeBytes, std::string::npos);
-    return ReplaceWholeFile(path, updated, attributes) ? 1 : 0;
+    return ReplaceWholeFile(path, ApplyIniEdits(file, edits), attributes) ? 1 : 0;
+}
+
+int32_t WriteIniValue(const char* path, const char* section, const char* key, const char* value)
+{
+    return WriteIniValues(path, section, {{key, value}});
 }

@@ -71,8 +71,12 @@ KeywordEntry* KeywordHistory::FindEntry(int32_t number)
 
 int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
 {
-    if (number >= kLowestKeywordNumber && number <= kHighestKeywordNumber)
-        section_.WriteString(KeywordKey(number).text, text);
+    if (number >= kLowestKeywordNumber && number <= kHighestKeywordNumber) {
+        if (openBatches_)
+            batchedWrites_.push_back({KeywordKey(number).text, text});
+        else
+            section_.WriteString(KeywordKey(number).text, text);
+    }
     KeywordEntry* entry = FindEntry(number);
     if (!entry)
         throw std::out_of_range("invalid vector<T> subscript");
@@ -81,3 +85,11 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
 }
 
 void KeywordHistory::Clear() { entries_.clear(); }
+
+KeywordHistory::WriteBatch::~WriteBatch()
+{
+    if (--history_.openBatches_ == 0 && !history_.batchedWrites_.empty()) {
+        history_.section_.WriteStrings(history_.batchedWrites_);
+        history_.batchedWrites_.clear();
+    }
+}

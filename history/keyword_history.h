@@ -25,10 +25,25 @@ public:
     virtual int32_t SetKeyword(int32_t number, const char* text);
     virtual void Clear();
 
+    // While a batch is open, SetKeyword changes its entry at once and the file when the batch
+    // closes: all keys in one replacement of the file instead of one per keyword.
+    class WriteBatch {
+    public:
+        explicit WriteBatch(KeywordHistory& history) : history_(history) { ++history_.openBatches_; }
+        ~WriteBatch();
+        WriteBatch(const WriteBatch&) = delete;
+        WriteBatch& operator=(const WriteBatch&) = delete;
+
+    private:
+        KeywordHistory& history_;
+    };
+
 private:
     KeywordEntry* FindEntry(int32_t number);
 
     IniProfileStore store_;
     ProfileSection section_;
     KeywordList entries_;
+    int openBatches_ = 0;
+    std::vector<IniValue> batchedWrites_;
 };

@@ -23,6 +23,14 @@ int32_t ProfileStore::WriteString(const char*, const char*, const char*) { retur
 
 int32_t ProfileStore::ReadSection(const char*, std::vector<char>&) { return 0; }
 
+int32_t ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+{
+    int32_t written = 1;
+    for (const IniValue& value : values)
+        written = WriteString(section, value.key.c_str(), value.value.c_str()) && written;
+    return written;
+}
+
 ProfileSection::ProfileSection(ProfileStore* store, const char* name)
     : name_(name, name + std::strlen(name) + 1), store_(store)
 {

@@ -43,9 +43,16 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam, L
         result = 0;
         return TRUE;
     }
-    if (message == OCM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(LVN_COLUMNCLICK)) {
+    if (message != OCM_NOTIFY)
+        return FALSE;
+    switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+    case LVN_COLUMNCLICK:
         SortByColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
         result = 0;
+        return TRUE;
+    case LVN_DELETEALLITEMS:
+        // Nothing is kept per row: no need to hear of every row that goes.
+        result = TRUE;
         return TRUE;
     }
     return FALSE;

@@ -107,7 +107,7 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
 {
     switch (LOWORD(wParam)) {
     case ID_KEYWORD_DELETE:
-        ForEachSelected(DeleteRow);
+        DeleteSelectedRows();
         return TRUE;
     case ID_HISTORY_RELOAD:
         // Reload from scratch and keep the typed filter.

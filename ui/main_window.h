@@ -28,6 +28,8 @@ public:
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(RowAction action);
     static void DeleteRow(MainWindow& window, int row, KeywordEntry* entry);
+    // Deletes every selected row's keyword, writing the file once for all of them.
+    void DeleteSelectedRows();
 
     HWND KeywordBox() const { return keywordBox_; }
     HWND List() const { return listView_.Window(); }

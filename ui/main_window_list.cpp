@@ -14,6 +14,23 @@ namespace {
 const char kNumberHeader[] = "\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"; // インデックス
 const char kKeywordHeader[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68";       // キーワード
 
+// Suspends a list's repainting for a scope and repaints it once afterwards: a visible list
+// repaints for every row inserted or deleted.
+class RedrawSuspended {
+public:
+    explicit RedrawSuspended(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+    ~RedrawSuspended()
+    {
+        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+private:
+    HWND list_;
+};
+
 } // namespace
 
 void MainWindow::SetupColumns()
@@ -35,8 +52,7 @@ void MainWindow::FillList(const char* filter)
 {
     const HWND list = List();
     const KeywordList& entries = history_->ConstEntries();
-    // Suspend redraw: inserting into a visible list repaints per row.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    const RedrawSuspended suspended(list);
     // Walking the history from its end and appending gives the same rows in the same order
     // as inserting each match at the top, without moving every row already in the list.
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
@@ -56,8 +72,6 @@ void MainWindow::FillList(const char* filter)
         SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
     }
     ResetSort(ListView().Sort());
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }
 
 void MainWindow::ForEachSelected(RowAction action)
@@ -73,6 +87,13 @@ void MainWindow::ForEachSelected(RowAction action)
         SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         action(*this, *row, reinterpret_cast<KeywordEntry*>(item.lParam));
     }
+}
+
+void MainWindow::DeleteSelectedRows()
+{
+    const RedrawSuspended suspended(List());
+    const KeywordHistory::WriteBatch batch(*history_);
+    ForEachSelected(DeleteRow);
 }
 
 void MainWindow::DeleteRow(MainWindow& window, int row, KeywordEntry* entry)

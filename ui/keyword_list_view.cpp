@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <olectl.h>
 
+#include <cstdio>
+
 #include "app/app_context.h"
 #include "app/unique_any.h"
 #include "app/window_class.h"
@@ -50,6 +52,10 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam, L
         SortByColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
         result = 0;
         return TRUE;
+    case LVN_GETDISPINFOA:
+        ShowRowText(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
+        result = 0;
+        return TRUE;
     case LVN_DELETEALLITEMS:
         // Nothing is kept per row: no need to hear of every row that goes.
         result = TRUE;
@@ -67,6 +73,23 @@ void KeywordListView::ShowContextMenu(LPARAM lParam)
         return;
     TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0, GetParent(Window()),
                    nullptr);
+}
+
+void KeywordListView::ShowRowText(LVITEMA& item)
+{
+    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0)
+        return;
+    LVITEMA data{};
+    data.mask = LVIF_PARAM;
+    data.iItem = item.iItem;
+    SendMessageA(Window(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    const auto* entry = reinterpret_cast<const KeywordEntry*>(data.lParam);
+    if (!entry)
+        return;
+    if (item.iSubItem == 0)
+        std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%d", static_cast<int>(entry->Number()));
+    else
+        lstrcpynA(item.pszText, entry->Text(), item.cchTextMax);
 }
 
 void KeywordListView::SortByColumn(int column)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "app/window_object.h"
 #include "history/sort_state.h"
 
@@ -19,6 +21,8 @@ public:
 private:
     void ShowContextMenu(LPARAM lParam);
     void SortByColumn(int column);
+    // Fills in the text of a row's column from the entry the row points to.
+    void ShowRowText(LVITEMA& item);
 
     SortState sortState_;
 };

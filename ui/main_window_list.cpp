@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <climits>
-#include <cstdio>
 #include <vector>
 
 #include "history/keyword_matching.h"
@@ -55,20 +54,20 @@ void MainWindow::FillList(const char* filter)
     const RedrawSuspended suspended(list);
     // Walking the history from its end and appending gives the same rows in the same order
     // as inserting each match at the top, without moving every row already in the list.
+    // The list asks for the texts of the rows it paints (LPSTR_TEXTCALLBACK): each row only
+    // points to its entry, which outlives the row.
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         if (!KeywordMatches(entry->Text(), filter, ignoreCase_ != 0))
             continue;
-        char number[16];
-        std::snprintf(number, sizeof number, "%d", static_cast<int>(entry->Number()));
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = INT_MAX;
-        item.pszText = number;
+        item.pszText = LPSTR_TEXTCALLBACKA;
         item.lParam = reinterpret_cast<LPARAM>(&*entry);
         const auto row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         LVITEMA text{};
         text.iSubItem = 1;
-        text.pszText = const_cast<char*>(entry->Text());
+        text.pszText = LPSTR_TEXTCALLBACKA;
         SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
     }
     ResetSort(ListView().Sort());

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "temp_folder.h"
 #include "tool_process.h"
 
@@ -35,6 +38,90 @@ TEST(EndToEnd, StartsWithoutAHistoryFileAndCreatesNone)
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, tool.WaitForExit());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Waits until the file holds the expected bytes, for at most a few seconds.
+bool FileBecomes(const std::string& expected)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (ReadBytes("history.ini") == expected)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
+                          "3=Apricot\r\n4=banana split\r\n";
+
+TEST(EndToEnd, AKeywordSelectedAndDeletedWithTheKeyboardIsBlankedInTheFile)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kFive);
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    Sleep(200);
+    // The list has the focus: Home selects the top row, the newest keyword; Delete deletes it.
+    PressKeys({VK_HOME});
+    PressKeys({VK_DELETE});
+    EXPECT_TRUE(FileBecomes("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
+                            "3=Apricot\r\n4=\r\n"));
+    PressKeys({VK_MENU, VK_F4});
+    EXPECT_EQ(0u, tool.WaitForExit());
+}
+
+TEST(EndToEnd, ClickingTheCloseBoxEndsWithExitCodeZero)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kFive);
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    // Find the close box along the caption as the window itself reports it.
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT close{-1, -1};
+    const int captionY = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = frame.right - 2; x > frame.left && close.x < 0; --x)
+        if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, captionY)) == HTCLOSE)
+            close = {x - 3, captionY};
+    ASSERT_GE(close.x, 0);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    INPUT click[3] = {};
+    for (INPUT& input : click) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = close.x * 65535 / (screenWidth - 1);
+        input.mi.dy = close.y * 65535 / (screenHeight - 1);
+    }
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, click, sizeof(INPUT));
+    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
 }
 
 } // namespace

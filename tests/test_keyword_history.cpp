@@ -147,6 +147,31 @@ TEST(KeywordHistory, NumbersWithKeysLongerThanSevenCharactersAreNotKeywords)
     EXPECT_EQ("9999998:x 9999999:y ", Numbers(history));
 }
 
+TEST(KeywordHistory, ABatchWritesAllItsDeletionsWhenItCloses)
+{
+    TempFolder folder;
+    const std::string before = "[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = b\r\n2=c\r\n3=d\r\n[Next]\r\n1=x\r\n";
+    WriteBytes("history.ini", before);
+    KeywordHistory history(kPath);
+    history.Load();
+    {
+        KeywordHistory::WriteBatch batch(history);
+        history.SetKeyword(3, "");
+        history.SetKeyword(1, "");
+        // The entries change at once; the file when the batch closes.
+        EXPECT_EQ("0:a 1: 2:c 3: ", Numbers(history));
+        EXPECT_EQ(before, ReadBytes("history.ini"));
+        try {
+            history.SetKeyword(7, "");
+        } catch (const std::out_of_range&) {
+        }
+    }
+    // Both values go, and the unknown key is added at the end of the section as a single
+    // write of it would have added it.
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = \r\n2=c\r\n3=\r\n7=\r\n[Next]\r\n1=x\r\n",
+              ReadBytes("history.ini"));
+}
+
 TEST(IniProfileStore, WritesIntegersAndAddsWhatIsMissing)
 {
     TempFolder folder;

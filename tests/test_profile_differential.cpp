@@ -227,4 +227,28 @@ TEST(ProfileDifferential, DeletingChangesOnlyThatKeyword)
     EXPECT_GT(deletions, 60);
 }
 
+TEST(ProfileDifferential, ABatchOfDeletionsChangesOnlyThoseKeywords)
+{
+    TempFolder folder;
+    int batches = 0;
+    for (unsigned seed = 2000; seed <= 2080; ++seed) {
+        WriteBytes("history.ini", HistoryFileMaker(seed).Make());
+        KeywordHistory history(kPath);
+        history.Load();
+        Keywords expected = ReadKeyByKey();
+        {
+            KeywordHistory::WriteBatch batch(history);
+            for (size_t i = seed % 3; i < expected.size(); i += 3) {
+                if (expected[i].second.empty())
+                    continue;
+                history.SetKeyword(expected[i].first, "");
+                expected[i].second.clear();
+            }
+        }
+        ++batches;
+        ASSERT_EQ(expected, ReadKeyByKey()) << "seed " << seed;
+    }
+    EXPECT_EQ(81, batches);
+}
+
 } // namespace

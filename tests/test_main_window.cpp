@@ -101,6 +101,21 @@ TEST(MainWindow, ColumnClicksSortAndATypedCharacterReturnsToTheFillOrder)
     EXPECT_EQ(0, f.window.ListView().Sort().sortAscending);
 }
 
+TEST(MainWindow, ASortKeepsTheSelectionOnItsKeywordsAndDeleteTakesThoseKeywords)
+{
+    MainWindowFixture f(kFive);
+    f.SelectRows({2, 4}); // cherry and apple
+    ClickColumn(f, 1);
+    ASSERT_EQ((Rows{"3:Apricot", "1:Banana", "0:apple", "4:banana split", "2:cherry"}), f.Rows());
+    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 2, LVIS_SELECTED));
+    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 4, LVIS_SELECTED));
+    EXPECT_EQ(2, SendMessageA(f.window.List(), LVM_GETSELECTEDCOUNT, 0, 0));
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ((Rows{"3:Apricot", "1:Banana", "4:banana split"}), f.Rows());
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=\r\n1=Banana\r\n2=\r\n3=Apricot\r\n4=banana split\r\n",
+              ReadBytes("history.ini"));
+}
+
 TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
 {
     MainWindowFixture f(kFive);

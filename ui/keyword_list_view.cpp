@@ -2,15 +2,14 @@
 
 #include <windowsx.h>
 
-#include <commctrl.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/app_context.h"
 #include "app/unique_any.h"
 #include "app/window_class.h"
-#include "history/keyword_entry.h"
 #include "resource.h"
 
 namespace {
@@ -22,31 +21,45 @@ WindowClassRecord& ListClass()
     return record;
 }
 
-// The list passes each row's item data: pointers to the entries.
-int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM state)
+void SetRowState(HWND list, int row, UINT state, UINT mask)
 {
-    return CompareEntries(*reinterpret_cast<const KeywordEntry*>(first), *reinterpret_cast<const KeywordEntry*>(second),
-                          *reinterpret_cast<const SortState*>(state));
+    LVITEMA item{};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace
 
 HWND KeywordListView::Create(HWND parent, DWORD style, DWORD extendedStyle)
 {
-    return CreateRoutedWindow(this, ListClass(), parent, nullptr, nullptr, style, extendedStyle, nullptr, nullptr);
+    return CreateRoutedWindow(this, ListClass(), parent, nullptr, nullptr, style | LVS_OWNERDATA, extendedStyle,
+                              nullptr, nullptr);
 }
 
-BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam, LRESULT& result, DWORD handlerSet)
+BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                                   DWORD handlerSet)
 {
     if (handlerSet != 0)
         return FALSE;
-    if (message == WM_CONTEXTMENU) {
+    switch (message) {
+    case LVM_DELETEALLITEMS:
+        // The rows go with the control's own count, which the list control then clears.
+        rows_.clear();
+        return FALSE;
+    case LVM_DELETEITEM:
+        if (wParam < rows_.size())
+            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(wParam));
+        return FALSE;
+    case WM_CONTEXTMENU:
         ShowContextMenu(lParam);
         result = 0;
         return TRUE;
-    }
-    if (message != OCM_NOTIFY)
+    case OCM_NOTIFY:
+        break;
+    default:
         return FALSE;
+    }
     switch (reinterpret_cast<NMHDR*>(lParam)->code) {
     case LVN_COLUMNCLICK:
         SortByColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
@@ -56,12 +69,39 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam, L
         ShowRowText(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
         result = 0;
         return TRUE;
-    case LVN_DELETEALLITEMS:
-        // Nothing is kept per row: no need to hear of every row that goes.
-        result = TRUE;
-        return TRUE;
     }
     return FALSE;
+}
+
+void KeywordListView::AppendRows(const std::vector<const KeywordEntry*>& rows)
+{
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    SendMessageA(Window(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+    InvalidateRect(Window(), nullptr, TRUE);
+}
+
+const KeywordEntry* KeywordListView::EntryAt(int row) const
+{
+    return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_[static_cast<size_t>(row)] : nullptr;
+}
+
+void KeywordListView::ShowRowText(LVITEMA& item) const
+{
+    const KeywordEntry* entry = EntryAt(item.iItem);
+    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0 || !entry)
+        return;
+    if (item.iSubItem == 0)
+        std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%d", static_cast<int>(entry->Number()));
+    else
+        lstrcpynA(item.pszText, entry->Text(), item.cchTextMax);
+}
+
+std::vector<int> KeywordListView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(Window(), LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
 }
 
 void KeywordListView::ShowContextMenu(LPARAM lParam)
@@ -75,25 +115,29 @@ void KeywordListView::ShowContextMenu(LPARAM lParam)
                    nullptr);
 }
 
-void KeywordListView::ShowRowText(LVITEMA& item)
-{
-    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0)
-        return;
-    LVITEMA data{};
-    data.mask = LVIF_PARAM;
-    data.iItem = item.iItem;
-    SendMessageA(Window(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    const auto* entry = reinterpret_cast<const KeywordEntry*>(data.lParam);
-    if (!entry)
-        return;
-    if (item.iSubItem == 0)
-        std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%d", static_cast<int>(entry->Number()));
-    else
-        lstrcpynA(item.pszText, entry->Text(), item.cchTextMax);
-}
-
 void KeywordListView::SortByColumn(int column)
 {
     ColumnClicked(sortState_, column);
-    SendMessageA(Window(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sortState_), reinterpret_cast<LPARAM>(CompareRows));
+    // The selection and the focus stay with their keywords, wherever the sort moves them.
+    const HWND list = Window();
+    std::vector<bool> selected(rows_.size());
+    for (int row : SelectedRows())
+        selected[static_cast<size_t>(row)] = true;
+    const auto focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const KeywordEntry* focusedEntry = EntryAt(focused);
+    std::vector<std::pair<const KeywordEntry*, bool>> order;
+    for (size_t row = 0; row < rows_.size(); ++row)
+        order.emplace_back(rows_[row], selected[row]);
+    std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
+        return CompareEntries(*a.first, *b.first, sortState_) < 0;
+    });
+    SetRowState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row = 0; row < order.size(); ++row) {
+        rows_[row] = order[row].first;
+        if (order[row].second)
+            SetRowState(list, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+        if (order[row].first == focusedEntry)
+            SetRowState(list, static_cast<int>(row), LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    InvalidateRect(list, nullptr, TRUE);
 }

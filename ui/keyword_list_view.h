@@ -4,25 +4,34 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "app/window_object.h"
+#include "history/keyword_entry.h"
 #include "history/sort_state.h"
 
-// The report list of keywords. Rows show an entry's number and text and carry a pointer to
-// the entry; the list sorts itself when a column header is clicked and offers the delete
-// command on a context menu while rows are selected.
+// The report list of keywords. Each row shows an entry's number and text; the rows live here
+// as pointers to the entries (the list control only knows how many there are and asks for the
+// texts of the rows it paints), so filling the list costs no more than finding the matches.
+// It sorts itself when a column header is clicked and offers the delete command on a context
+// menu while rows are selected.
 class KeywordListView : public WindowObject {
 public:
     HWND Create(HWND parent, DWORD style, DWORD extendedStyle);
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD handlerSet) override;
 
+    // Puts rows after the existing ones, in the order given.
+    void AppendRows(const std::vector<const KeywordEntry*>& rows);
+    const KeywordEntry* EntryAt(int row) const;
     SortState& Sort() { return sortState_; }
 
 private:
     void ShowContextMenu(LPARAM lParam);
     void SortByColumn(int column);
-    // Fills in the text of a row's column from the entry the row points to.
-    void ShowRowText(LVITEMA& item);
+    void ShowRowText(LVITEMA& item) const;
+    std::vector<int> SelectedRows() const;
 
+    std::vector<const KeywordEntry*> rows_;
     SortState sortState_;
 };

@@ -15,7 +15,7 @@
 // keyword list below them and the status bar at the bottom. It owns the keyword history.
 class MainWindow : public FrameWindowBase {
 public:
-    using RowAction = void (*)(MainWindow& window, int row, KeywordEntry* entry);
+    using RowAction = void (*)(MainWindow& window, int row, const KeywordEntry* entry);
 
     MainWindow();
 
@@ -23,11 +23,12 @@ public:
                        DWORD handlerSet) override;
 
     void SetupColumns();
-    // Adds a row for every entry that matches the filter, the highest number at the top.
+    // Adds a row for every entry that matches the filter, the highest number at the top, and
+    // returns the sort to that order.
     void FillList(const char* filter);
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(RowAction action);
-    static void DeleteRow(MainWindow& window, int row, KeywordEntry* entry);
+    static void DeleteRow(MainWindow& window, int row, const KeywordEntry* entry);
     // Deletes every selected row's keyword, writing the file once for all of them.
     void DeleteSelectedRows();
 

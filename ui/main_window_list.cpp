@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include <climits>
 #include <vector>
 
 #include "history/keyword_matching.h"
@@ -49,28 +48,14 @@ void MainWindow::SetupColumns()
 
 void MainWindow::FillList(const char* filter)
 {
-    const HWND list = List();
+    // The highest number at the top: the history walked from its end.
     const KeywordList& entries = history_->ConstEntries();
-    const RedrawSuspended suspended(list);
-    // Walking the history from its end and appending gives the same rows in the same order
-    // as inserting each match at the top, without moving every row already in the list.
-    // The list asks for the texts of the rows it paints (LPSTR_TEXTCALLBACK): each row only
-    // points to its entry, which outlives the row.
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        if (!KeywordMatches(entry->Text(), filter, ignoreCase_ != 0))
-            continue;
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = INT_MAX;
-        item.pszText = LPSTR_TEXTCALLBACKA;
-        item.lParam = reinterpret_cast<LPARAM>(&*entry);
-        const auto row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        LVITEMA text{};
-        text.iSubItem = 1;
-        text.pszText = LPSTR_TEXTCALLBACKA;
-        SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
-    }
-    ResetSort(ListView().Sort());
+    std::vector<const KeywordEntry*> rows;
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        if (KeywordMatches(entry->Text(), filter, ignoreCase_ != 0))
+            rows.push_back(&*entry);
+    listView_.AppendRows(rows);
+    ResetSort(listView_.Sort());
 }
 
 void MainWindow::ForEachSelected(RowAction action)
@@ -79,13 +64,8 @@ void MainWindow::ForEachSelected(RowAction action)
     std::vector<int> selected;
     for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
         selected.push_back(row);
-    for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = *row;
-        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        action(*this, *row, reinterpret_cast<KeywordEntry*>(item.lParam));
-    }
+    for (auto row = selected.rbegin(); row != selected.rend(); ++row)
+        action(*this, *row, listView_.EntryAt(*row));
 }
 
 void MainWindow::DeleteSelectedRows()
@@ -95,7 +75,7 @@ void MainWindow::DeleteSelectedRows()
     ForEachSelected(DeleteRow);
 }
 
-void MainWindow::DeleteRow(MainWindow& window, int row, KeywordEntry* entry)
+void MainWindow::DeleteRow(MainWindow& window, int row, const KeywordEntry* entry)
 {
     window.History()->SetKeyword(entry->Number(), "");
     SendMessageA(window.List(), LVM_DELETEITEM, row, 0);

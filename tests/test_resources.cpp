@@ -107,4 +107,35 @@ TEST(Resources, TheIconComesInBothSizes)
     }
 }
 
+std::string VersionValue(const void* block, const char* name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\041103a4\\") + name;
+    if (!VerQueryValueA(block, path.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+        return "";
+    return value;
+}
+
+TEST(Resources, TheVersionBlockNamesTheProgramAndTheDialogAndManifestExist)
+{
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    ASSERT_NE(nullptr, found);
+    // VerQueryValue wants a writable copy of the block.
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    std::vector<char> block(data, data + SizeofResource(module, found));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
+    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
+    EXPECT_EQ("Morvek.exe", VersionValue(block.data(), "OriginalFilename"));
+    EXPECT_EQ("Quelvane", VersionValue(block.data(), "ProductName"));
+    EXPECT_EQ("Tarnwell", VersionValue(block.data(), "InternalName"));
+    EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(IDD_ABOUTBOX), MAKEINTRESOURCEA(5)));
+    EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)));
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_context.h"
+#include "synthesized_input.h"
 
 MainWindowFixture::MainWindowFixture(const std::string& history) : folder(std::make_unique<TempFolder>())
 {
@@ -48,21 +49,7 @@ void MainWindowFixture::Pump()
 
 void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
 {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *--key;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::PressKeys(keys);
     Pump();
 }
 

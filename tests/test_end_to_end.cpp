@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
+#include "synthesized_input.h"
 #include "temp_folder.h"
 #include "tool_process.h"
 
@@ -38,25 +38,6 @@ TEST(EndToEnd, StartsWithoutAHistoryFileAndCreatesNone)
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, tool.WaitForExit());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
-}
-
-void PressKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *--key;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // Waits until the file holds the expected bytes, for at most a few seconds.
@@ -108,18 +89,7 @@ TEST(EndToEnd, ClickingTheCloseBoxEndsWithExitCodeZero)
         if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, captionY)) == HTCLOSE)
             close = {x - 3, captionY};
     ASSERT_GE(close.x, 0);
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    INPUT click[3] = {};
-    for (INPUT& input : click) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = close.x * 65535 / (screenWidth - 1);
-        input.mi.dy = close.y * 65535 / (screenHeight - 1);
-    }
-    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, click, sizeof(INPUT));
+    ClickAt(close);
     EXPECT_EQ(0u, tool.WaitForExit());
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
 }

@@ -23,17 +23,37 @@ bool ReadWholeFile(const char* path, std::string& bytes)
            (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
 }
 
+// The file's own path: when the path leads through a link, the path of the file the link
+// points to, so that the file is replaced and the link kept. For a file that does not exist
+// yet, the full form of the path.
+std::string RealPath(const char* path)
+{
+    char real[MAX_PATH + 8];
+    {
+        UniqueFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD length = file ? GetFinalPathNameByHandleA(file.get(), real, MAX_PATH, 0) : 0;
+        if (length > 0 && length < MAX_PATH) {
+            const std::string final(real, length);
+            const bool drivePath = final.compare(0, 4, "\\\\?\\") == 0 && final.size() > 6 && final[5] == ':';
+            return drivePath ? final.substr(4) : final;
+        }
+    }
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, real, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(real, length) : std::string();
+}
+
 // Writes the new contents beside the file and then puts them in its place, keeping the
 // file's attributes: the file is either the old one or the new one, never a part of either.
 bool ReplaceWholeFile(const char* path, const std::string& bytes, DWORD attributes)
 {
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    char full[MAX_PATH];
-    char* name = nullptr;
-    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
-    if (length == 0 || length >= MAX_PATH || !name)
+    const std::string realPath = RealPath(path);
+    const size_t slash = realPath.find_last_of("\\/");
+    if (slash == std::string::npos)
         return false;
-    const std::string folder(full, name);
+    const char* full = realPath.c_str();
+    const std::string folder = realPath.substr(0, slash + 1);
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folder.c_str(), "tnw", 0, temporary))
         return false;

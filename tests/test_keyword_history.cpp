@@ -212,6 +212,38 @@ TEST(IniProfileStore, ReplacingKeepsTheFileAttributes)
     EXPECT_EQ(1, files);
 }
 
+// Makes a symbolic link with the host's own ln: Wine runs host programs.
+bool MakeLink(const char* target, const char* link)
+{
+    std::string commandLine = std::string("/bin/ln -s ") + target + " " + link;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(IniProfileStore, AWriteThroughALinkChangesTheLinkedFileAndKeepsTheLink)
+{
+    TempFolder folder;
+    CreateDirectoryA("real", nullptr);
+    WriteBytes("real\\target.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n");
+    if (!MakeLink("real/target.ini", "history.ini"))
+        GTEST_SKIP() << "no symbolic links here";
+    KeywordHistory history(kPath);
+    history.Load();
+    history.SetKeyword(1, "");
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=\r\n", ReadBytes("real\\target.ini"));
+    // Still a link: what is written to the target shows through it.
+    WriteBytes("real\\target.ini", "changed");
+    EXPECT_EQ("changed", ReadBytes("history.ini"));
+}
+
 TEST(IniProfileStore, AFolderOrALockedFileIsNotWritten)
 {
     TempFolder folder;

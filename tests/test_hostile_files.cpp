@@ -1,0 +1,139 @@
+// Unusual and damaged history files opened by the real program: each must open within a few
+// seconds, list what the history holds, close with exit code 0 and leave every byte alone.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "history/keyword_history.h"
+#include "temp_folder.h"
+#include "tool_process.h"
+
+namespace {
+
+struct HostileFile {
+    const char* name;
+    std::string bytes;
+};
+
+std::string Keywords(int count, const std::string& start, const std::string& end)
+{
+    std::string file = "[Keywords]\r\nStartPos=" + start + "\r\nEndPos=" + end + "\r\n";
+    for (int n = 0; n < count; ++n)
+        file += std::to_string(n) + "=\x95\x5C\x8E\xA6 " + std::to_string(n) + "\r\n";
+    return file;
+}
+
+std::string RandomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (char& b : bytes)
+        b = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+std::string Utf16(const std::string& ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
+std::vector<HostileFile> Corpus()
+{
+    using namespace std::string_literals;
+    std::string longLine = "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=" + std::string(65536, 'w') + "\r\n1=short\r\n";
+    return {
+        {"empty", ""},
+        {"random binary", RandomBytes(4096, 7)},
+        {"random binary after a header", "[Keywords]\r\nStartPos=0\r\nEndPos=50\r\n" + RandomBytes(8192, 8)},
+        {"NUL bytes inside values", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=a\0b\r\n1=\0\r\n2=c\r\n"s},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=\xE8\xA1\xA8\r\n1=x\r\n"},
+        {"UTF-16", Utf16("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=one\r\n1=two\r\n2=three\r\n")},
+        {"line feeds only", "[Keywords]\nStartPos=0\nEndPos=3\n0=a\n1=b\n2=c\n"},
+        {"carriage returns only", "[Keywords]\rStartPos=0\rEndPos=3\r0=a\r1=b\r2=c\r"},
+        {"Keywords twice", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n[Keywords]\r\n1=b\r\nEndPos=9\r\n"},
+        {"leading zeros and plus signs", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n00=a\r\n+1=b\r\n2=c\r\n"},
+        {"StartPos above EndPos", "[Keywords]\r\nStartPos=9\r\nEndPos=3\r\n4=a\r\n"},
+        {"the widest range", Keywords(3, "-2147483648", "2147483647")},
+        {"a value ending in a lone lead byte", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=abc\x81\r\n1=def\r\n"},
+        {"a 64 KiB line", longLine},
+        {"200,000 keywords", Keywords(200000, "0", "200000")},
+    };
+}
+
+int RowCount(HWND window)
+{
+    // The list is the child of the tool's own list class; its row count needs no memory of
+    // the other process.
+    HWND list = nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongA(child, GWL_STYLE) & LVS_REPORT)
+            list = child;
+    return list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+int ExpectedRows()
+{
+    KeywordHistory history(".\\history.ini");
+    history.Load();
+    int rows = 0;
+    for (const KeywordEntry& entry : history.ConstEntries())
+        rows += *entry.Text() ? 1 : 0;
+    return rows;
+}
+
+void OpenListAndClose(const std::string& folder, int expectedRows, const char* name)
+{
+    ToolProcess tool(folder);
+    const DWORD started = GetTickCount();
+    const HWND window = tool.WaitForWindow(20000);
+    ASSERT_NE(nullptr, window) << name;
+    EXPECT_LT(GetTickCount() - started, 10000u) << name;
+    EXPECT_EQ(expectedRows, RowCount(window)) << name;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, tool.WaitForExit()) << name;
+}
+
+TEST(HostileFiles, EachOpensListsItsKeywordsAndStaysUntouched)
+{
+    for (const HostileFile& file : Corpus()) {
+        TempFolder folder;
+        WriteBytes("history.ini", file.bytes);
+        OpenListAndClose(folder.Path(), ExpectedRows(), file.name);
+        EXPECT_EQ(file.bytes, ReadBytes("history.ini")) << file.name;
+    }
+}
+
+TEST(HostileFiles, AFolderNamedHistoryIniOpensAnEmptyList)
+{
+    TempFolder folder;
+    CreateDirectoryA("history.ini", nullptr);
+    OpenListAndClose(folder.Path(), 0, "folder");
+    EXPECT_TRUE(GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(HostileFiles, ALinkToAMissingFileOpensAnEmptyList)
+{
+    TempFolder folder;
+    std::string commandLine = "/bin/ln -s missing/target.ini history.ini";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        GTEST_SKIP() << "no symbolic links here";
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    OpenListAndClose(folder.Path(), 0, "dangling link");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("missing\\target.ini"));
+}
+
+} // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include "app/app_context.h"
 #include "history/keyword_history.h"
@@ -127,6 +128,10 @@ void MeasureWindow(int keywords)
     SendMessageA(window->Window(), WM_COMMAND, ID_KEYWORD_DELETE, 0);
     UpdateWindow(list);
     Report(count == 1000 ? "delete-1000" : "delete-all", keywords, Now() - start);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    Report("peak-memory-mb", keywords, static_cast<double>(counters.PeakPagefileUsage) / (1024 * 1024));
     DestroyWindow(window->Window());
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

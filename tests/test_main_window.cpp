@@ -116,6 +116,15 @@ TEST(MainWindow, ASortKeepsTheSelectionOnItsKeywordsAndDeleteTakesThoseKeywords)
               ReadBytes("history.ini"));
 }
 
+TEST(MainWindow, TypingANumberInTheListGoesToItsRow)
+{
+    MainWindowFixture f(kFive);
+    SetFocus(f.window.List());
+    f.PressKeys({'2'});
+    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 2, LVIS_SELECTED));
+    EXPECT_EQ(1, SendMessageA(f.window.List(), LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
 TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
 {
     MainWindowFixture f(kFive);

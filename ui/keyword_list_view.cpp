@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_context.h"
 #include "app/unique_any.h"
@@ -69,6 +70,20 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
         ShowRowText(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
         result = 0;
         return TRUE;
+    case LVN_ODFINDITEMA: {
+        const auto& find = *reinterpret_cast<NMLVFINDITEMA*>(lParam);
+        result = FindRow(find.lvfi.flags, find.lvfi.psz ? find.lvfi.psz : "", find.iStart);
+        return TRUE;
+    }
+    case LVN_ODFINDITEMW: {
+        // Some list controls ask in the wide form whatever their parent prefers.
+        const auto& find = *reinterpret_cast<NMLVFINDITEMW*>(lParam);
+        char typed[64] = {};
+        if (find.lvfi.psz)
+            WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, typed, sizeof typed - 1, nullptr, nullptr);
+        result = FindRow(find.lvfi.flags, typed, find.iStart);
+        return TRUE;
+    }
     }
     return FALSE;
 }
@@ -94,6 +109,26 @@ void KeywordListView::ShowRowText(LVITEMA& item) const
         std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%d", static_cast<int>(entry->Number()));
     else
         lstrcpynA(item.pszText, entry->Text(), item.cchTextMax);
+}
+
+int KeywordListView::FindRow(UINT flags, const char* typed, int startRow) const
+{
+    // Typing in the list goes to the next row whose number starts with what was typed.
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !*typed || rows_.empty())
+        return -1;
+    const size_t typedLength = std::strlen(typed);
+    const size_t count = rows_.size();
+    const size_t start = startRow >= 0 && static_cast<size_t>(startRow) < count ? static_cast<size_t>(startRow) : 0;
+    for (size_t step = 0; step < count; ++step) {
+        const size_t row = (start + step) % count;
+        if (row < start && !(flags & LVFI_WRAP))
+            break;
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", static_cast<int>(rows_[row]->Number()));
+        if (std::strncmp(number, typed, typedLength) == 0)
+            return static_cast<int>(row);
+    }
+    return -1;
 }
 
 std::vector<int> KeywordListView::SelectedRows() const

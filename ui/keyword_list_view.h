@@ -31,6 +31,7 @@ private:
     void SortByColumn(int column);
     void ShowRowText(LVITEMA& item) const;
     std::vector<int> SelectedRows() const;
+    int FindRow(UINT flags, const char* typed, int startRow) const;
 
     std::vector<const KeywordEntry*> rows_;
     SortState sortState_;

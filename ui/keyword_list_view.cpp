@@ -22,6 +22,15 @@ WindowClassRecord& ListClass()
     return record;
 }
 
+// A row's first column: the entry's number as decimal text.
+struct NumberText {
+    explicit NumberText(const KeywordEntry& entry)
+    {
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(entry.Number()));
+    }
+    char text[16];
+};
+
 void SetRowState(HWND list, int row, UINT state, UINT mask)
 {
     LVITEMA item{};
@@ -105,10 +114,7 @@ void KeywordListView::ShowRowText(LVITEMA& item) const
     const KeywordEntry* entry = EntryAt(item.iItem);
     if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0 || !entry)
         return;
-    if (item.iSubItem == 0)
-        std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%d", static_cast<int>(entry->Number()));
-    else
-        lstrcpynA(item.pszText, entry->Text(), item.cchTextMax);
+    lstrcpynA(item.pszText, item.iSubItem == 0 ? NumberText(*entry).text : entry->Text(), item.cchTextMax);
 }
 
 int KeywordListView::FindRow(UINT flags, const char* typed, int startRow) const
@@ -123,9 +129,7 @@ int KeywordListView::FindRow(UINT flags, const char* typed, int startRow) const
         const size_t row = (start + step) % count;
         if (row < start && !(flags & LVFI_WRAP))
             break;
-        char number[16];
-        std::snprintf(number, sizeof number, "%d", static_cast<int>(rows_[row]->Number()));
-        if (std::strncmp(number, typed, typedLength) == 0)
+        if (std::strncmp(NumberText(*rows_[row]).text, typed, typedLength) == 0)
             return static_cast<int>(row);
     }
     return -1;

@@ -60,4 +60,20 @@ TEST(Faults, AFileHeldOpenByAnotherProgramIsNeitherReadWrongNorWritten)
     EXPECT_EQ(3u, f.Rows().size());
 }
 
+TEST(Faults, TheSearchApplicationMovingTheRangeBetweenTwoReloads)
+{
+    MainWindowFixture f(kThree);
+    f.SelectRows({2});
+    Command(f, ID_KEYWORD_DELETE);
+    // It forgets its oldest keywords and records two new ones.
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=1\r\nEndPos=5\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n3=delta\r\n"
+                              "4=epsilon\r\n");
+    Command(f, ID_HISTORY_RELOAD);
+    EXPECT_EQ((std::vector<std::string>{"4:epsilon", "3:delta", "2:gamma", "1:beta"}), f.Rows());
+    f.SelectRows({0});
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ("[Keywords]\r\nStartPos=1\r\nEndPos=5\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n3=delta\r\n4=\r\n",
+              ReadBytes("history.ini"));
+}
+
 } // namespace

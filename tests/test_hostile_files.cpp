@@ -20,11 +20,12 @@ struct HostileFile {
     std::string bytes;
 };
 
-std::string Keywords(int count, const std::string& start, const std::string& end)
+std::string Keywords(int count, const std::string& start, const std::string& end, size_t padding = 0)
 {
     std::string file = "[Keywords]\r\nStartPos=" + start + "\r\nEndPos=" + end + "\r\n";
+    const std::string pad(padding, 'p');
     for (int n = 0; n < count; ++n)
-        file += std::to_string(n) + "=\x95\x5C\x8E\xA6 " + std::to_string(n) + "\r\n";
+        file += std::to_string(n) + "=\x95\x5C\x8E\xA6 " + pad + std::to_string(n) + "\r\n";
     return file;
 }
 
@@ -64,7 +65,7 @@ std::vector<HostileFile> Corpus()
         {"the widest range", Keywords(3, "-2147483648", "2147483647")},
         {"a value ending in a lone lead byte", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=abc\x81\r\n1=def\r\n"},
         {"a 64 KiB line", longLine},
-        {"200,000 keywords", Keywords(200000, "0", "200000")},
+        {"10 MB with 200,000 keywords", Keywords(200000, "0", "200000", 36)},
     };
 }
 

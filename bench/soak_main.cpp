@@ -27,12 +27,13 @@ void WriteHistory(int keywords)
     CloseHandle(out);
 }
 
+// The memory committed for the process alone (Wine leaves PrivateUsage at 0).
 size_t PrivateKilobytes()
 {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
+    PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage / 1024;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage / 1024;
 }
 
 // GetGuiResources answers 0 under Wine: count how many brushes can still be made instead.

@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "app/window_class.h"
+#include "command_bar_process.h"
 #include "frame_window.h"
 #include "gdi_scope.h"
 
@@ -71,6 +72,8 @@ const void* LockedResource(UINT id, LPCSTR type)
 }
 
 } // namespace
+
+bool AnimationFlagsSupported() { return Statics().animationFlagsSupported; }
 
 CommandBar::CommandBar() : topWindow_(this, 1)
 {
@@ -267,23 +270,8 @@ BOOL CommandBar::OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     topWindow_.Subclass(TopLevelParent(GetParent(window)));
     SendMessageA(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(window, TB_SETIMAGELIST, 0, 0);
+    AcquireMessageHook();
     return TRUE;
-}
-
-BOOL CommandBar::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
-                               DWORD handlerSet)
-{
-    if (handlerSet != 0)
-        return FALSE;
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(window, message, wParam, lParam, result);
-    case WM_SETTINGCHANGE:
-        ReadSystemSettings();
-        result = 0;
-        return TRUE;
-    }
-    return FALSE;
 }
 
 HRESULT QueryCommonControlsVersion(HMODULE library, DLLVERSIONINFO* version)

@@ -47,9 +47,57 @@ public:
     HWND TopWindow() const { return topWindow_.Window(); }
     MenuDrawingSettings DrawingSettings() const;
 
+    // Opens the submenu at index below button index and tracks it until it closes.
+    void DropDownBarMenu(int index, bool animate);
+    // Tracks any popup menu with the bar as owner, drawn like the bar's own menus.
+    int TrackPopup(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params);
+    // Gives every item made owner-draw while shown its former type, state and text back.
+    void RestoreConvertedMenus();
+
+    static LRESULT CALLBACK MessageHookProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
+
+    bool Tracking() const { return tracking_; }
+    int OpenButton() const { return openButton_; }
+
 private:
     BOOL OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void DestroyBar();
+
+    int RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params);
+    HWND InnermostPopup() const { return popupWindows_.empty() ? nullptr : popupWindows_.back(); }
+    int HotButton() const;
+    bool ButtonUsable(int index, bool skipHidden) const;
+    void TakeFocus() { SetFocus(Window()); }
+    bool BarHasFocus() const { return GetFocus() == Window(); }
+
+    BOOL HandleBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL HandleTopWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL HandleForwardedInput(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL HandleSharedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnForwardMessage(const MSG& forwarded);
+    LRESULT PreparePopup(HMENU menu, LPARAM lParam);
+    void ConvertToOwnerDraw(HMENU menu);
+    BOOL OnOwnerDraw(UINT message, LPARAM lParam, LRESULT& result);
+    void OpenButtonMenu(int index);
+    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    BOOL OnBarNotify(const NMHDR& header, LRESULT& result);
+    BOOL OnHotItemChange(const NMTBHOTITEM& change, LRESULT& result);
+    BOOL OnCustomDraw(NMTBCUSTOMDRAW& draw, LRESULT& result);
+    void DrawFlatButton(NMTBCUSTOMDRAW& draw);
+    void OnActivate(WPARAM wParam);
+    LRESULT OnRequestTrackPopup(LPARAM lParam);
+
+    BOOL OnMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT MatchPopupMnemonic(WPARAM wParam, HMENU menu);
+    void OnTypedLetter(WPARAM wParam);
+    BOOL OnKeyMenu(WPARAM wParam, LRESULT& result);
+    void OnSystemKey(WPARAM key);
+    void OnMenuKey(WPARAM key);
+    void OnEscape();
+    void OnUpDown();
+    void OnLeftRight(WPARAM key);
+    void OnMouseMove();
 
     std::vector<HWND> popupWindows_;
     std::vector<HMENU> convertedMenus_;
@@ -80,6 +128,36 @@ private:
     uint32_t lastSysKey_ = 0;
     int tabGap_ = 0;
 };
+
+// Other windows ask a bar for its window, its menu or a popup tracked like its own menus.
+constexpr UINT kRequestGetBarWindow = WM_USER + 301;
+constexpr UINT kRequestGetBarMenu = WM_USER + 302;
+constexpr UINT kRequestTrackPopup = WM_USER + 303;
+// Sent by the message hook to the bar under which an input message is aimed; lParam is the MSG.
+constexpr UINT kForwardMessage = 0x037F;
+
+// What kRequestTrackPopup's lParam points to.
+struct TrackPopupRequest {
+    uint32_t size; // must be sizeof(TrackPopupRequest), 24
+    HMENU menu;
+    uint32_t flags;
+    int32_t x;
+    int32_t y;
+    TPMPARAMS* params;
+};
+
+// Registered messages: "is this window a visible bar?" and "open this button's menu".
+UINT GetBarMessage();
+UINT AutoPopupMessage();
+
+// The message hook of the calling thread and the number of bars sharing it; a null hook and
+// a count of 0 when the thread has none. tableExists tells whether any thread has one.
+struct ThreadHookState {
+    HHOOK hook;
+    int useCount;
+    bool tableExists;
+};
+ThreadHookState CurrentThreadHookState();
 
 // Asks a loaded common-controls library for its version.
 HRESULT QueryCommonControlsVersion(HMODULE library, DLLVERSIONINFO* version);

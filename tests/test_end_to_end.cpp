@@ -40,6 +40,18 @@ TEST(EndToEnd, StartsWithoutAHistoryFileAndCreatesNone)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
+// Brings the tool's window to the front and waits until it is there, so that input reaches it.
+bool BringToFront(HWND window)
+{
+    for (int i = 0; i < 100; ++i) {
+        SetForegroundWindow(window);
+        if (GetForegroundWindow() == window)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 // Waits until the file holds the expected bytes, for at most a few seconds.
 bool FileBecomes(const std::string& expected)
 {
@@ -61,8 +73,7 @@ TEST(EndToEnd, AKeywordSelectedAndDeletedWithTheKeyboardIsBlankedInTheFile)
     ToolProcess tool(folder.Path());
     const HWND window = tool.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    SetForegroundWindow(window);
-    Sleep(200);
+    ASSERT_TRUE(BringToFront(window));
     // The list has the focus: Home selects the top row, the newest keyword; Delete deletes it.
     PressKeys({VK_HOME});
     PressKeys({VK_DELETE});
@@ -79,7 +90,7 @@ TEST(EndToEnd, ClickingTheCloseBoxEndsWithExitCodeZero)
     ToolProcess tool(folder.Path());
     const HWND window = tool.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    SetForegroundWindow(window);
+    ASSERT_TRUE(BringToFront(window));
     // Find the close box along the caption as the window itself reports it.
     RECT frame{};
     GetWindowRect(window, &frame);

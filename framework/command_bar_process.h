@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "app/pair_array_map.h"
+#include "app/unique_any.h"
+
+class CommandBar;
+
+// The message hook of one thread, shared by all bars on it.
+struct ThreadHookEntry {
+    UniqueHook hook;
+    int32_t useCount = 0;
+};
+
+// What all menu bars of the process share. The tracking slots and the hook table change
+// only under the window-creation lock.
+struct CommandBarProcessState {
+    CommandBar* trackingBar = nullptr; // the bar whose menu is open
+    UniqueHook trackingHook;           // follows that menu's popup windows
+    std::unique_ptr<PairArrayMap> threadHooks; // thread id to ThreadHookEntry, owning the entries
+    UINT getBarMessage = 0;
+    UINT autoPopupMessage = 0;
+    POINT lastHookPoint = {-1, -1}; // the last mouse position forwarded to a bar
+};
+
+CommandBarProcessState& BarProcess();
+
+// The calling thread's message hook: installed with the first bar, removed with the last.
+void AcquireMessageHook();
+void ReleaseMessageHook();
+ThreadHookEntry* FindThreadHook(DWORD thread);
+
+// The platform takes the popup animation flags.
+bool AnimationFlagsSupported();

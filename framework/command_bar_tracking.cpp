@@ -1,0 +1,190 @@
+// Running the bar's popup menus: the modal tracking, the follow-ups when one menu hands over
+// to the next, and the two hooks that let the bar see input and popup windows meanwhile.
+#include <memory>
+#include <new>
+
+#include "app/app_context.h"
+#include "command_bar.h"
+#include "command_bar_process.h"
+#include "frame_window.h"
+#include "menu_item_record.h"
+
+namespace {
+
+constexpr char kPopupMenuClass[] = "#32768";
+
+bool IsPopupMenuWindow(HWND window)
+{
+    char name[8] = {};
+    GetClassNameA(window, name, 7);
+    return lstrcmpA(name, kPopupMenuClass) == 0;
+}
+
+MenuItemRecord* RecordOf(ULONG_PTR itemData)
+{
+    auto* record = reinterpret_cast<MenuItemRecord*>(itemData);
+    return record && record->signature == kMenuItemSignature ? record : nullptr;
+}
+
+} // namespace
+
+int CommandBar::RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params)
+{
+    CommandBarProcessState& process = BarProcess();
+    int result = 0;
+    {
+        // Held for the whole menu loop: the slots are never seen half-set.
+        ScopedLock lock(App().windowCreationLock);
+        process.trackingBar = this;
+        process.trackingHook.reset(SetWindowsHookExA(WH_CBT, CbtHookProc, App().instance, GetCurrentThreadId()));
+        submenuItemSelected_ = false;
+        tracking_ = true;
+        result = TrackPopupMenuEx(menu, flags, x, y, Window(), params);
+        tracking_ = false;
+        process.trackingHook.reset();
+        process.trackingBar = nullptr;
+    }
+    UpdateWindow(Window());
+    UpdateWindow(TopLevelParent(Window()));
+    if (ownerDrawMenus_)
+        RestoreConvertedMenus();
+    return result;
+}
+
+void CommandBar::RestoreConvertedMenus()
+{
+    while (!convertedMenus_.empty()) {
+        const HMENU menu = convertedMenus_.back();
+        convertedMenus_.pop_back();
+        if (!menu)
+            break;
+        for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA | MIIM_SUBMENU;
+            if (!GetMenuItemInfoA(menu, position, TRUE, &info))
+                continue;
+            std::unique_ptr<MenuItemRecord> record(RecordOf(info.dwItemData));
+            if (!record)
+                continue;
+            std::unique_ptr<char[]> text(record->text);
+            const char* restoredText = text ? text.get() : "";
+            MENUITEMINFOA restored{};
+            restored.cbSize = sizeof restored;
+            restored.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;
+            restored.fType = record->type;
+            restored.fState = record->state;
+            restored.dwTypeData = const_cast<char*>(restoredText);
+            restored.cch = static_cast<UINT>(lstrlenA(restoredText));
+            restored.dwItemData = 0;
+            SetMenuItemInfoA(menu, position, TRUE, &restored);
+            // An item that opens a submenu keeps it: its handle stands in for the identifier.
+            const UINT_PTR id = info.hSubMenu ? reinterpret_cast<UINT_PTR>(info.hSubMenu) : info.wID;
+            ModifyMenuA(menu, position, MF_BYPOSITION | record->type | record->state | (info.hSubMenu ? MF_POPUP : 0),
+                        id, restoredText);
+        }
+    }
+}
+
+void CommandBar::DropDownBarMenu(int index, bool animate)
+{
+    const HWND bar = Window();
+    RECT button{};
+    SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&button));
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    // The menu never covers its button: without room below it opens above.
+    TPMPARAMS params{sizeof params, button};
+    const HMENU menu = GetSubMenu(barMenu_, index);
+
+    TBBUTTON info{};
+    SendMessageA(bar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&info));
+    const int id = info.idCommand;
+    openButton_ = index;
+    SendMessageA(bar, TB_PRESSBUTTON, id, TRUE);
+    SendMessageA(bar, TB_SETHOTITEM, id, 0);
+
+    UINT flags = TPM_VERTICAL | TPM_LEFTALIGN | TPM_TOPALIGN;
+    if (AnimationFlagsSupported())
+        flags |= animate ? TPM_VERPOSANIMATION : TPM_NOANIMATION;
+    RunTracking(menu, flags, button.left, button.bottom, &params);
+
+    SendMessageA(bar, TB_PRESSBUTTON, id, FALSE);
+    if (!BarHasFocus())
+        SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    openButton_ = -1;
+
+    // The click that closed the menu on its own button must not open it again.
+    MSG click;
+    if (PeekMessageA(&click, bar, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE) && PtInRect(&button, click.pt))
+        PeekMessageA(&click, bar, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
+
+    if (nextButton_ == -1) {
+        trackingRequestedPopup_ = false;
+        if (escapePressed_) {
+            // Escape steps back to keyboard navigation on this button.
+            SendMessageA(bar, TB_SETHOTITEM, id, 0);
+            SendMessageA(bar, TB_SETANCHORHIGHLIGHT, TRUE, 0);
+            return;
+        }
+        if (hideCuesUntilKeyboard_ && cuesShown_)
+            cuesRemembered_ = false;
+        LeaveMenuMode();
+        return;
+    }
+    // The next menu opens from the queue, after this one has fully returned.
+    PostMessageA(bar, AutoPopupMessage(), nextButton_ & 0xFFFF, 0);
+    if ((nextButton_ & 0xFFFF0000) == 0 && !submenuItemSelected_)
+        PostMessageA(bar, WM_KEYDOWN, VK_DOWN, 0); // selects the first item
+    nextButton_ = -1;
+}
+
+int CommandBar::TrackPopup(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params)
+{
+    if (!IsMenu(menu))
+        return 0;
+    trackingRequestedPopup_ = true;
+    // Underlines in a popup opened from the keyboard, none in one opened with the mouse.
+    if (hideCuesUntilKeyboard_)
+        cuesShown_ = keyboardInput_;
+    return RunTracking(menu, flags, x, y, params);
+}
+
+LRESULT CALLBACK CommandBar::MessageHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        auto* message = reinterpret_cast<MSG*>(lParam);
+        if (message->message != GetBarMessage() && message->message != kForwardMessage) {
+            // The bar itself or the top window it watches answers with the bar.
+            DWORD process = 0;
+            const CommandBar* bar = nullptr;
+            for (HWND window = message->hwnd; window && !bar; window = GetParent(window))
+                bar = reinterpret_cast<const CommandBar*>(
+                    SendMessageA(window, GetBarMessage(), reinterpret_cast<WPARAM>(&process), 0));
+            if (bar && process == GetCurrentProcessId() && IsWindow(bar->Window()))
+                SendMessageA(bar->Window(), kForwardMessage, 0, lParam);
+        }
+    }
+    const ThreadHookEntry* entry = FindThreadHook(GetCurrentThreadId());
+    return entry ? CallNextHookEx(entry->hook.get(), code, wParam, lParam) : 0;
+}
+
+LRESULT CALLBACK CommandBar::CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    CommandBarProcessState& process = BarProcess();
+    if (code < 0)
+        return CallNextHookEx(process.trackingHook.get(), code, wParam, lParam);
+    CommandBar* bar = process.trackingBar;
+    const auto window = reinterpret_cast<HWND>(wParam);
+    if (!bar)
+        return 0;
+    if (code == HCBT_CREATEWND && IsPopupMenuWindow(window)) {
+        try {
+            bar->popupWindows_.push_back(window);
+        } catch (const std::bad_alloc&) {
+            // Not recorded; the menu opens all the same.
+        }
+    }
+    else if (code == HCBT_DESTROYWND && IsPopupMenuWindow(window) && !bar->popupWindows_.empty())
+        bar->popupWindows_.pop_back();
+    return 0;
+}

@@ -1,0 +1,577 @@
+// The menu bar driven the way a user drives it: real keys and mouse input against the real
+// main window, with the modal menu loops observed from timer callbacks that run inside them.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main_window_fixture.h"
+#include "app/unique_any.h"
+#include "ui/resource.h"
+
+namespace {
+
+const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n3=Apricot\r\n"
+                          "4=banana split\r\n";
+
+enum Button { kFile = 0, kEdit = 1, kView = 2, kHelp = 3 };
+
+struct Search {
+    const char* name;
+    HWND found;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, search->name) == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible window of a class on this thread: a menu or a dialog opened by a modal loop.
+HWND FindVisible(const char* className)
+{
+    Search search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), VisitWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND OpenMenuWindow() { return FindVisible("#32768"); }
+
+// Steps run one per timer tick; a step that returns false is tried again at the next tick.
+// Timer callbacks are dispatched inside menu loops too, so a script can drive an open menu.
+class Script {
+public:
+    using Step = std::function<bool()>;
+    explicit Script(std::vector<Step> steps) : steps_(std::move(steps)) {}
+
+    // Runs the steps while pumping; false when a step never came true. Any menu still open
+    // at the end is closed, so that a failing test cannot hang.
+    bool Run(MainWindowFixture& f)
+    {
+        current_ = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+        const DWORD start = GetTickCount();
+        while (!done_ && GetTickCount() - start < 15000) {
+            MSG message;
+            while (!done_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    f.quitCode = static_cast<int>(message.wParam);
+                    break;
+                }
+                if (!f.pump.FilterPass(&message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+            }
+            Sleep(5);
+        }
+        KillTimer(nullptr, timer);
+        current_ = nullptr;
+        if (OpenMenuWindow())
+            EndMenu();
+        f.Pump();
+        return done_ && !timedOut_;
+    }
+    size_t StepsDone() const { return next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        Script* script = current_;
+        if (!script || script->done_)
+            return;
+        if (++script->ticks_ > 400) {
+            script->timedOut_ = script->done_ = true;
+            EndMenu();
+            return;
+        }
+        if (script->steps_[script->next_]())
+            ++script->next_;
+        if (script->next_ == script->steps_.size())
+            script->done_ = true;
+    }
+
+    static inline Script* current_ = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int ticks_ = 0;
+    bool done_ = false;
+    bool timedOut_ = false;
+};
+
+// Presses the keys in order and releases them in the reverse order.
+void SendKeys(const std::vector<WORD>& keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT MouseInput(POINT screen, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    return input;
+}
+
+void MoveMouse(POINT screen)
+{
+    INPUT input = MouseInput(screen, 0);
+    SendInput(1, &input, sizeof input);
+}
+
+void ClickAt(POINT screen)
+{
+    INPUT inputs[] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
+                      MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+RECT ButtonRect(MainWindowFixture& f, int index)
+{
+    RECT r{};
+    SendMessageA(f.window.Bar().Window(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(f.window.Bar().Window(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+POINT ButtonCentre(MainWindowFixture& f, int index)
+{
+    const RECT r = ButtonRect(f, index);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The item of the open menu that shows as selected, -1 for none.
+int SelectedItem(HMENU menu)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_HILITE)
+            return i;
+    return -1;
+}
+
+HMENU SubMenu(MainWindowFixture& f, int button) { return GetSubMenu(f.window.Bar().BarMenu(), button); }
+
+int HotButton(MainWindowFixture& f)
+{
+    return static_cast<int>(SendMessageA(f.window.Bar().Window(), TB_GETHOTITEM, 0, 0));
+}
+
+bool BarHasFocus(MainWindowFixture& f) { return GetFocus() == f.window.Bar().Window(); }
+
+// Step helpers.
+Script::Step MenuOpenOn(MainWindowFixture& f, int button)
+{
+    return [&f, button] { return OpenMenuWindow() && f.window.Bar().OpenButton() == button; };
+}
+Script::Step NoMenu() { return [] { return OpenMenuWindow() == nullptr; }; }
+Script::Step Keys(std::initializer_list<WORD> keys)
+{
+    std::vector<WORD> copy(keys);
+    return [copy] {
+        SendKeys(copy);
+        return true;
+    };
+}
+Script::Step Check(std::function<void()> check)
+{
+    return [check] {
+        check();
+        return true;
+    };
+}
+// Lets a few ticks pass: for "nothing happens" observations.
+Script::Step Wait(int ticks)
+{
+    auto left = std::make_shared<int>(ticks);
+    return [left] { return --*left <= 0; };
+}
+
+// Everything a converted item must have again once its menu has closed.
+struct ItemSnapshot {
+    UINT type;
+    UINT state;
+    ULONG_PTR data;
+    std::string text;
+    bool operator==(const ItemSnapshot& other) const
+    {
+        return type == other.type && state == other.state && data == other.data && text == other.text;
+    }
+};
+
+std::vector<ItemSnapshot> Snapshot(HMENU bar)
+{
+    std::vector<ItemSnapshot> items;
+    for (int b = 0; b < GetMenuItemCount(bar); ++b) {
+        const HMENU menu = GetSubMenu(bar, b);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[100] = {};
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_TYPE | MIIM_STATE | MIIM_DATA;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            GetMenuItemInfoA(menu, i, TRUE, &info);
+            // Check marks are the frame's to change; the rest must come back unchanged.
+            items.push_back({info.fType, info.fState & ~MFS_CHECKED, info.dwItemData, text});
+        }
+    }
+    return items;
+}
+
+class CommandBarInput : public testing::Test {
+protected:
+    void SetUp() override { SetCursorPos(5, 5); }
+    MainWindowFixture f{kFive};
+};
+
+TEST_F(CommandBarInput, AltAndF10EnterAndLeaveKeyboardMode)
+{
+    ASSERT_EQ(f.window.List(), GetFocus());
+    f.PressKeys({VK_MENU});
+    EXPECT_TRUE(BarHasFocus(f));
+    f.PressKeys({VK_MENU});
+    EXPECT_EQ(f.window.List(), GetFocus()) << "the frame hands its focus on to the list";
+
+    // Shift+F10 is left to the frame, which may start its own system-menu loop.
+    Script shiftF10({Keys({VK_SHIFT, VK_F10}), Wait(10), Check([&] { EXPECT_FALSE(BarHasFocus(f)); }), [] {
+                         EndMenu();
+                         return true;
+                     }});
+    EXPECT_TRUE(shiftF10.Run(f));
+    EXPECT_FALSE(BarHasFocus(f));
+    f.PressKeys({VK_F10});
+    EXPECT_TRUE(BarHasFocus(f));
+    f.PressKeys({VK_ESCAPE});
+    EXPECT_FALSE(BarHasFocus(f));
+    EXPECT_EQ(-1, HotButton(f));
+}
+
+TEST_F(CommandBarInput, UnderlinesHiddenUntilKeyboardUseAppearWithAlt)
+{
+    BOOL before = TRUE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &before, 0);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(FALSE), 0);
+    SendMessageA(f.window.Bar().Window(), WM_SETTINGCHANGE, 0, 0);
+    const bool hiddenAtStart = !f.window.Bar().CuesShown();
+    f.PressKeys({VK_MENU});
+    const bool shownInKeyboardMode = f.window.Bar().CuesShown() && BarHasFocus(f);
+    f.PressKeys({VK_MENU});
+    const bool hiddenAfterwards = !f.window.Bar().CuesShown() && !BarHasFocus(f);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(before)), 0);
+    SendMessageA(f.window.Bar().Window(), WM_SETTINGCHANGE, 0, 0);
+    EXPECT_TRUE(hiddenAtStart);
+    EXPECT_TRUE(shownInKeyboardMode);
+    EXPECT_TRUE(hiddenAfterwards);
+    EXPECT_TRUE(f.window.Bar().CuesShown());
+}
+
+TEST_F(CommandBarInput, AltWithAMnemonicOpensItsMenuInEitherCase)
+{
+    for (const auto& keys : {std::vector<WORD>{VK_MENU, 'F'}, std::vector<WORD>{VK_MENU, VK_SHIFT, 'F'}}) {
+        SendKeys(keys);
+        Script open({MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), Keys({VK_ESCAPE}), NoMenu()});
+        EXPECT_TRUE(open.Run(f)) << "keys " << keys.size() << " stopped at step " << open.StepsDone();
+        f.Pump();
+        EXPECT_FALSE(BarHasFocus(f));
+    }
+
+    // A letter no button has: no menu, and keyboard mode is over.
+    f.PressKeys({VK_MENU});
+    ASSERT_TRUE(BarHasFocus(f));
+    Script none({Keys({VK_MENU, 'Q'}), Wait(10), NoMenu()});
+    EXPECT_TRUE(none.Run(f));
+    EXPECT_FALSE(BarHasFocus(f));
+    EXPECT_EQ(-1, HotButton(f));
+}
+
+Script::Step Click(POINT screen)
+{
+    return [screen] {
+        ClickAt(screen);
+        return true;
+    };
+}
+Script::Step MoveTo(POINT screen)
+{
+    return [screen] {
+        MoveMouse(screen);
+        return true;
+    };
+}
+// Clicks an item of the open menu.
+// A negative position only points at item -1 - position without clicking.
+Script::Step ClickItem(MainWindowFixture& f, int button, int target)
+{
+    return [&f, button, target] {
+        const int position = target < 0 ? -1 - target : target;
+        RECT item{};
+        const HWND popup = OpenMenuWindow();
+        if (!popup || !GetMenuItemRect(f.window.Bar().Window(), SubMenu(f, button), position, &item))
+            return false;
+        // Wine places the rectangle relative to the owner window instead of the popup: take
+        // it back to the popup's client area.
+        POINT owner = {0, 0}, centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(f.window.Bar().Window(), &owner);
+        centre.x -= owner.x;
+        centre.y -= owner.y;
+        ClientToScreen(popup, &centre);
+        // The pointer rests on the item before the click, as a user's would.
+        if (SelectedItem(SubMenu(f, button)) != position) {
+            MoveMouse(centre);
+            return false;
+        }
+        if (target >= 0)
+            ClickAt(centre);
+        return true;
+    };
+}
+Script::Step CloseDialog()
+{
+    return [] {
+        const HWND dialog = FindVisible("#32770");
+        if (dialog)
+            EndDialog(dialog, IDCANCEL);
+        return dialog != nullptr;
+    };
+}
+
+bool ViewShowsCheck(MainWindowFixture& f, UINT id)
+{
+    return (GetMenuState(SubMenu(f, kView), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// A bar menu whose Edit menu is grayed, in place of the window's own.
+UniqueMenu MenuWithGrayedEdit()
+{
+    UniqueMenu menu(CreateMenu());
+    const char* names[] = {"&File", "&Edit", "&View", "&Help"};
+    for (int i = 0; i < 4; ++i) {
+        const HMENU popup = CreatePopupMenu();
+        AppendMenuA(popup, MF_STRING, 100 + i, "&Item");
+        AppendMenuA(popup, MF_STRING, 200 + i, "&Other");
+        AppendMenuA(menu.get(), MF_POPUP | (i == kEdit ? MF_GRAYED : 0), reinterpret_cast<UINT_PTR>(popup), names[i]);
+    }
+    return menu;
+}
+
+TEST_F(CommandBarInput, LeftAndRightWrapAroundAndEscapeStepsBack)
+{
+    Script script({Keys({VK_MENU, 'H'}), MenuOpenOn(f, kHelp), Keys({VK_RIGHT}), MenuOpenOn(f, kFile),
+                   Wait(3), Check([&] { EXPECT_EQ(0, SelectedItem(SubMenu(f, kFile))) << "first item selected"; }),
+                   Keys({VK_LEFT}), MenuOpenOn(f, kHelp), Keys({VK_LEFT}), MenuOpenOn(f, kView), Keys({VK_ESCAPE}),
+                   NoMenu(), Wait(3), Check([&] {
+                       EXPECT_EQ(kView, HotButton(f));
+                       EXPECT_TRUE(SendMessageA(f.window.Bar().Window(), TB_GETANCHORHIGHLIGHT, 0, 0));
+                       EXPECT_TRUE(BarHasFocus(f));
+                   }),
+                   Keys({VK_ESCAPE}), Wait(3)});
+    EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
+    EXPECT_FALSE(BarHasFocus(f));
+    EXPECT_EQ(-1, HotButton(f));
+}
+
+TEST_F(CommandBarInput, ArrowsAndTheMouseSkipADisabledButton)
+{
+    const HMENU original = f.window.Bar().BarMenu();
+    UniqueMenu grayed = MenuWithGrayedEdit();
+    ASSERT_TRUE(f.window.Bar().SetBarMenu(grayed.get()));
+    Script keys({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({VK_RIGHT}), MenuOpenOn(f, kView), Keys({VK_LEFT}),
+                 MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+    EXPECT_TRUE(keys.Run(f)) << "stopped at step " << keys.StepsDone();
+    Script mouse({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), MoveTo(ButtonCentre(f, kEdit)), Wait(10),
+                  MenuOpenOn(f, kFile), MoveTo(ButtonCentre(f, kView)), MenuOpenOn(f, kView), Keys({VK_ESCAPE}),
+                  NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+    EXPECT_TRUE(mouse.Run(f)) << "stopped at step " << mouse.StepsDone();
+    f.window.Bar().SetBarMenu(original);
+}
+
+TEST_F(CommandBarInput, AClickOpensAMenuBelowItsButtonAndASecondClickClosesIt)
+{
+    Script script({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), Check([&] {
+                       RECT menu{};
+                       GetWindowRect(OpenMenuWindow(), &menu);
+                       const RECT button = ButtonRect(f, kFile);
+                       EXPECT_GE(menu.top, button.bottom - 1);
+                       EXPECT_NEAR(button.left, menu.left, 2);
+                   }),
+                   MoveTo(ButtonCentre(f, kView)), MenuOpenOn(f, kView), Wait(3),
+                   Check([&] { EXPECT_EQ(-1, SelectedItem(SubMenu(f, kView))) << "no item selected"; }),
+                   Click(ButtonCentre(f, kView)), NoMenu(), Wait(10), NoMenu()});
+    EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
+    EXPECT_EQ(-1, f.window.Bar().OpenButton());
+}
+
+TEST_F(CommandBarInput, MenuCommandsWorkByKeyboard)
+{
+    Script caseMode({Keys({VK_MENU}), Keys({'V'}), MenuOpenOn(f, kView), Keys({'I'}), NoMenu(), Wait(3)});
+    EXPECT_TRUE(caseMode.Run(f)) << "stopped at step " << caseMode.StepsDone();
+    EXPECT_FALSE(f.window.IgnoreCase());
+    EXPECT_FALSE(BarHasFocus(f));
+    Script reopen({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Check([&] {
+                       EXPECT_FALSE(ViewShowsCheck(f, ID_IGNORE_CASE));
+                       EXPECT_TRUE(ViewShowsCheck(f, ID_VIEW_STATUS_BAR));
+                   }),
+                   Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
+    EXPECT_TRUE(reopen.Run(f)) << "stopped at step " << reopen.StepsDone();
+
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=fresh\r\n");
+    Script reload({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({'R'}), NoMenu(), Wait(3)});
+    EXPECT_TRUE(reload.Run(f)) << "stopped at step " << reload.StepsDone();
+    EXPECT_EQ((std::vector<std::string>{"0:fresh"}), f.Rows());
+
+    f.SelectRows({0});
+    Script erase({Keys({VK_MENU, 'E'}), MenuOpenOn(f, kEdit), Keys({VK_RETURN}), NoMenu(), Wait(3)});
+    EXPECT_TRUE(erase.Run(f)) << "stopped at step " << erase.StepsDone();
+    EXPECT_TRUE(f.Rows().empty());
+
+    Script about({Keys({VK_MENU, 'H'}), MenuOpenOn(f, kHelp), Keys({'A'}), CloseDialog(), NoMenu()});
+    EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
+}
+
+TEST_F(CommandBarInput, MenuCommandsWorkByMouse)
+{
+    Script statusBar({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 2), NoMenu(), Wait(3)});
+    EXPECT_TRUE(statusBar.Run(f)) << "stopped at step " << statusBar.StepsDone();
+    EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
+
+    Script caseMode({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), Check([&] {
+                         EXPECT_FALSE(ViewShowsCheck(f, ID_VIEW_STATUS_BAR));
+                     }),
+                     ClickItem(f, kView, 3), NoMenu(), Wait(3)});
+    EXPECT_TRUE(caseMode.Run(f)) << "stopped at step " << caseMode.StepsDone();
+    EXPECT_FALSE(f.window.IgnoreCase()) << "the command arrives exactly once";
+
+    Script about({Click(ButtonCentre(f, kHelp)), MenuOpenOn(f, kHelp), ClickItem(f, kHelp, 0), CloseDialog(), NoMenu()});
+    EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
+
+    Script exit({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), ClickItem(f, kFile, 2),
+                 [&] { return !IsWindow(f.frame); }});
+    EXPECT_TRUE(exit.Run(f)) << "stopped at step " << exit.StepsDone();
+    f.Pump();
+    EXPECT_EQ(0, f.quitCode);
+}
+
+std::string Prompt(UINT id)
+{
+    char text[256] = {};
+    LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return std::string(text).substr(0, std::string(text).find('\n'));
+}
+
+std::string StatusText(HWND status)
+{
+    if (!SendMessageA(status, SB_ISSIMPLE, 0, 0))
+        return "(normal mode)";
+    char text[256] = {};
+    SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text)); // the simple part reads as part 0
+    return text;
+}
+
+TEST_F(CommandBarInput, TheStatusBarShowsTheHighlightedItemsPromptWhileAMenuIsOpen)
+{
+    const HWND status = f.window.StatusBar();
+    Script script({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), ClickItem(f, kFile, -1), Wait(2),
+                   Check([&] { EXPECT_EQ(Prompt(ID_HISTORY_RELOAD), StatusText(status)); }),
+                   Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+    EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
+    EXPECT_EQ("(normal mode)", StatusText(status));
+}
+
+TEST_F(CommandBarInput, EveryItemGetsItsFormerFormBackAfterTracking)
+{
+    const HMENU bar = f.window.Bar().BarMenu();
+    const auto before = Snapshot(bar);
+    Script script({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Check([&] {
+                       EXPECT_TRUE(GetMenuState(SubMenu(f, kFile), 0, MF_BYPOSITION) & MF_OWNERDRAW)
+                           << "drawn by the bar while shown";
+                   }),
+                   Keys({VK_RIGHT}), MenuOpenOn(f, kEdit), Keys({VK_RIGHT}), MenuOpenOn(f, kView), Keys({VK_RIGHT}),
+                   MenuOpenOn(f, kHelp), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+    EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
+    EXPECT_TRUE(before == Snapshot(bar));
+    for (const ItemSnapshot& item : Snapshot(bar)) {
+        EXPECT_EQ(0u, item.data) << item.text;
+        EXPECT_EQ(0u, item.type & MFT_OWNERDRAW) << item.text;
+    }
+}
+
+bool menuSeen = false;
+void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (OpenMenuWindow()) {
+        menuSeen = true;
+        EndMenu();
+    }
+}
+
+TEST_F(CommandBarInput, RequestTrackPopupNeedsTheRightSize)
+{
+    UniqueMenu menu(CreatePopupMenu());
+    AppendMenuA(menu.get(), MF_STRING, 1, "&One");
+    TrackPopupRequest request{20, menu.get(), TPM_RETURNCMD, 100, 100, nullptr};
+    menuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseAnyMenu);
+    EXPECT_EQ(0, SendMessageA(f.frame, kRequestTrackPopup, 0, reinterpret_cast<LPARAM>(&request)));
+    EXPECT_FALSE(menuSeen);
+    EXPECT_EQ(0, SendMessageA(f.frame, kRequestTrackPopup, 0, 0));
+    request.size = sizeof request;
+    SendMessageA(f.frame, kRequestTrackPopup, 0, reinterpret_cast<LPARAM>(&request));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(menuSeen) << "the right size opens the menu";
+    EXPECT_EQ(0u, GetMenuState(menu.get(), 0, MF_BYPOSITION) & MF_OWNERDRAW);
+}
+
+TEST(CommandBarHooks, BarsOnOneThreadShareOneMessageHook)
+{
+    ASSERT_FALSE(CurrentThreadHookState().tableExists);
+    const HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    auto first = std::make_unique<CommandBar>();
+    auto second = std::make_unique<CommandBar>();
+    ASSERT_TRUE(first->CreateBar(parent, nullptr, nullptr, 0, 0, 0, nullptr));
+    const ThreadHookState one = CurrentThreadHookState();
+    ASSERT_TRUE(second->CreateBar(parent, nullptr, nullptr, 0, 0, 0, nullptr));
+    const ThreadHookState two = CurrentThreadHookState();
+    EXPECT_NE(nullptr, one.hook);
+    EXPECT_EQ(1, one.useCount);
+    EXPECT_EQ(one.hook, two.hook);
+    EXPECT_EQ(2, two.useCount);
+    DestroyWindow(second->Window());
+    second.reset();
+    EXPECT_EQ(one.hook, CurrentThreadHookState().hook);
+    EXPECT_EQ(1, CurrentThreadHookState().useCount);
+    DestroyWindow(first->Window());
+    first.reset();
+    EXPECT_EQ(nullptr, CurrentThreadHookState().hook);
+    EXPECT_FALSE(CurrentThreadHookState().tableExists);
+    DestroyWindow(parent);
+}
+
+} // namespace

@@ -90,12 +90,8 @@ LRESULT CommandBar::MatchPopupMnemonic(WPARAM wParam, HMENU menu)
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         char text[100] = {};
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        if (!GetMenuItemInfoA(menu, position, TRUE, &info) || (info.fType & MFT_SEPARATOR))
+        MENUITEMINFOA info;
+        if (!ReadMenuItem(menu, position, info, text) || (info.fType & MFT_SEPARATOR))
             continue;
         const auto* record = reinterpret_cast<const MenuItemRecord*>(info.dwItemData);
         if (!record || record->signature != kMenuItemSignature || !record->text)

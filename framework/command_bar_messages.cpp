@@ -188,12 +188,8 @@ void CommandBar::ConvertToOwnerDraw(HMENU menu)
 {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char text[100] = {};
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        if (!GetMenuItemInfoA(menu, i, TRUE, &info) || (info.fType & MFT_OWNERDRAW))
+        MENUITEMINFOA info;
+        if (!ReadMenuItem(menu, i, info, text) || (info.fType & MFT_OWNERDRAW))
             continue;
         // Owned by the menu item until RestoreConvertedMenus takes it back.
         auto* record = new (std::nothrow) MenuItemRecord{kMenuItemSignature, nullptr, info.fType, info.fState, -1};

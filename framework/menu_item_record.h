@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 // The item data the menu bar attaches to each popup item it draws itself. An item whose
@@ -13,3 +15,14 @@ struct MenuItemRecord {
     uint32_t state; // MENUITEMINFO fState before the conversion
     int32_t image;  // index into the bar's image list, -1 for none
 };
+
+// Reads everything about the item at a position of a menu, its text into the buffer.
+inline bool ReadMenuItem(HMENU menu, int position, MENUITEMINFOA& info, char (&text)[100])
+{
+    info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    return GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) != FALSE;
+}

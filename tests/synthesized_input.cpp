@@ -1,8 +1,7 @@
 #include "synthesized_input.h"
 
-#include <vector>
 
-void PressKeys(std::initializer_list<WORD> keys)
+void PressKeys(const std::vector<WORD>& keys)
 {
     std::vector<INPUT> inputs;
     for (WORD key : keys) {
@@ -21,17 +20,29 @@ void PressKeys(std::initializer_list<WORD> keys)
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+namespace {
+
+INPUT MouseInput(POINT screenPoint, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screenPoint.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screenPoint.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    return input;
+}
+
+} // namespace
+
+void MoveMouseTo(POINT screenPoint)
+{
+    INPUT input = MouseInput(screenPoint, 0);
+    SendInput(1, &input, sizeof input);
+}
+
 void ClickAt(POINT screenPoint)
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT click[3] = {};
-    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) {
-        click[i].type = INPUT_MOUSE;
-        click[i].mi.dx = screenPoint.x * 65535 / (width - 1);
-        click[i].mi.dy = screenPoint.y * 65535 / (height - 1);
-        click[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
-    }
-    SendInput(3, click, sizeof(INPUT));
+    INPUT inputs[] = {MouseInput(screenPoint, 0), MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
+                      MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof(INPUT));
 }

@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <vector>
 
 // Real keyboard and mouse input, as a user would give it, to the foreground window.
 
 // Presses the keys in order and releases them in reverse: modifiers first, released last.
-void PressKeys(std::initializer_list<WORD> keys);
-// A left click at a point of the screen.
+void PressKeys(const std::vector<WORD>& keys);
+inline void PressKeys(std::initializer_list<WORD> keys) { PressKeys(std::vector<WORD>(keys)); }
+// Moves the mouse to a point of the screen; a left click there.
+void MoveMouseTo(POINT screenPoint);
 void ClickAt(POINT screenPoint);

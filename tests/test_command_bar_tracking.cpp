@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "main_window_fixture.h"
 #include "app/unique_any.h"
+#include "main_window_fixture.h"
+#include "synthesized_input.h"
+#include "thread_windows.h"
 #include "ui/resource.h"
 
 namespace {
@@ -22,32 +24,7 @@ const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=
 
 enum Button { kFile = 0, kEdit = 1, kView = 2, kHelp = 3 };
 
-struct Search {
-    const char* name;
-    HWND found;
-};
-
-BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, search->name) == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible window of a class on this thread: a menu or a dialog opened by a modal loop.
-HWND FindVisible(const char* className)
-{
-    Search search{className, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), VisitWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND OpenMenuWindow() { return FindVisible("#32768"); }
+HWND OpenMenuWindow() { return FindVisibleThreadWindow("#32768"); }
 
 // Steps run one per timer tick; a step that returns false is tried again at the next tick.
 // Timer callbacks are dispatched inside menu loops too, so a script can drive an open menu.
@@ -111,49 +88,6 @@ private:
     bool timedOut_ = false;
 };
 
-// Presses the keys in order and releases them in the reverse order.
-void SendKeys(const std::vector<WORD>& keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *--key;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT MouseInput(POINT screen, DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-    return input;
-}
-
-void MoveMouse(POINT screen)
-{
-    INPUT input = MouseInput(screen, 0);
-    SendInput(1, &input, sizeof input);
-}
-
-void ClickAt(POINT screen)
-{
-    INPUT inputs[] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
-                      MouseInput(screen, MOUSEEVENTF_LEFTUP)};
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
 RECT ButtonRect(MainWindowFixture& f, int index)
 {
     RECT r{};
@@ -196,7 +130,7 @@ Script::Step Keys(std::initializer_list<WORD> keys)
 {
     std::vector<WORD> copy(keys);
     return [copy] {
-        SendKeys(copy);
+        PressKeys(copy);
         return true;
     };
 }
@@ -296,7 +230,7 @@ TEST_F(CommandBarInput, UnderlinesHiddenUntilKeyboardUseAppearWithAlt)
 TEST_F(CommandBarInput, AltWithAMnemonicOpensItsMenuInEitherCase)
 {
     for (const auto& keys : {std::vector<WORD>{VK_MENU, 'F'}, std::vector<WORD>{VK_MENU, VK_SHIFT, 'F'}}) {
-        SendKeys(keys);
+        PressKeys(keys);
         Script open({MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), Keys({VK_ESCAPE}), NoMenu()});
         EXPECT_TRUE(open.Run(f)) << "keys " << keys.size() << " stopped at step " << open.StepsDone();
         f.Pump();
@@ -322,7 +256,7 @@ Script::Step Click(POINT screen)
 Script::Step MoveTo(POINT screen)
 {
     return [screen] {
-        MoveMouse(screen);
+        MoveMouseTo(screen);
         return true;
     };
 }
@@ -345,7 +279,7 @@ Script::Step ClickItem(MainWindowFixture& f, int button, int target)
         ClientToScreen(popup, &centre);
         // The pointer rests on the item before the click, as a user's would.
         if (SelectedItem(SubMenu(f, button)) != position) {
-            MoveMouse(centre);
+            MoveMouseTo(centre);
             return false;
         }
         if (target >= 0)
@@ -356,7 +290,7 @@ Script::Step ClickItem(MainWindowFixture& f, int button, int target)
 Script::Step CloseDialog()
 {
     return [] {
-        const HWND dialog = FindVisible("#32770");
+        const HWND dialog = FindVisibleThreadWindow("#32770");
         if (dialog)
             EndDialog(dialog, IDCANCEL);
         return dialog != nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "thread_windows.h"
 #include "ui/about_dialog.h"
 #include "ui/resource.h"
 
@@ -212,34 +213,13 @@ TEST(MainWindow, TheStatusBarHidesAndTheListTakesItsSpace)
     EXPECT_EQ(withBar, ListBottom(f));
 }
 
-// Runs while a modal loop is open: finds the newest window of a class on this thread.
+// Runs while a modal loop is open: notes where its window was and closes it.
 struct ModalProbe {
-    struct Search {
-        const char* name;
-        HWND found;
-    };
-    static BOOL CALLBACK Visit(HWND window, LPARAM parameter)
-    {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, search->name) == 0 && IsWindowVisible(window)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static HWND Find(const char* className)
-    {
-        Search search{className, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
     static RECT seen;
     static WPARAM key;
     static void CALLBACK CloseDialog(HWND, UINT, UINT_PTR timer, DWORD)
     {
-        if (HWND dialog = Find("#32770")) {
+        if (HWND dialog = FindVisibleThreadWindow("#32770")) {
             KillTimer(nullptr, timer);
             GetWindowRect(dialog, &seen);
             PostMessageA(dialog, WM_KEYDOWN, key, 0);
@@ -247,7 +227,7 @@ struct ModalProbe {
     }
     static void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
     {
-        if (HWND menu = Find("#32768")) {
+        if (HWND menu = FindVisibleThreadWindow("#32768")) {
             KillTimer(nullptr, timer);
             GetWindowRect(menu, &seen);
             EndMenu();

@@ -327,7 +327,7 @@ void CommandBar::DrawFlatButton(NMTBCUSTOMDRAW& draw)
     info.pszText = text;
     info.cchText = sizeof text;
     SendMessageA(Window(), TB_GETBUTTONINFOA, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&info));
-    DrawTextA(dc, text, -1, &rectangle, DT_SINGLELINE | DT_CENTER | DT_VCENTER | (cuesShown_ ? 0 : DT_HIDEPREFIX));
+    DrawTextWithCues(dc, text, -1, &rectangle, DT_SINGLELINE | DT_CENTER | DT_VCENTER, cuesShown_);
 }
 
 void CommandBar::OnActivate(WPARAM wParam)

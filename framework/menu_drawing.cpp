@@ -233,10 +233,10 @@ void StampGlyph(HDC dc, HDC work, HDC mask, const RECT& glyph, SIZE surface, POI
 
 // The text as it shows without underlines: "&x" becomes "x" and "&&" a single "&". An ampersand
 // is never part of a double-byte character, so the bytes can be scanned one by one.
-std::string WithoutAccessMarkers(const char* text)
+std::string WithoutAccessMarkers(const std::string& text)
 {
     std::string result;
-    for (const char* at = text; *at; ++at) {
+    for (const char* at = text.c_str(); *at; ++at) {
         if (*at == '&') {
             ++at;
             if (!*at)
@@ -295,26 +295,28 @@ void DrawMenuItem(const MenuDrawingSettings& settings, const DRAWITEMSTRUCT* dra
         Draw3dItem(settings, *draw, *record);
 }
 
+int DrawTextWithCues(HDC dc, const char* text, int count, RECT* rectangle, UINT format, bool cuesShown)
+{
+    if (cuesShown)
+        return DrawTextA(dc, text, count, rectangle, format);
+    // Wine draws the access-key underline despite DT_HIDEPREFIX, so hidden cues take the
+    // markers out of the text and draw it without prefix processing.
+    const std::string unmarked = WithoutAccessMarkers(count < 0 ? std::string(text) : std::string(text, count));
+    return DrawTextA(dc, unmarked.c_str(), -1, rectangle, format | DT_NOPREFIX);
+}
+
 void DrawItemText(const MenuDrawingSettings& settings, HDC dc, const RECT& rectangle, const char* text,
                   COLORREF colour)
 {
-    // Wine draws the access-key underline despite DT_HIDEPREFIX, so hidden cues take the
-    // markers out of the text here and draw it without prefix processing.
-    std::string unmarked;
-    UINT prefixFlags = 0;
-    if (!settings.cuesShown) {
-        unmarked = WithoutAccessMarkers(text);
-        text = unmarked.c_str();
-        prefixFlags = DT_NOPREFIX;
-    }
     // Shift-JIS trail bytes are never below 0x40, so a tab byte is always a tab.
     const char* tab = std::strchr(text, '\t');
     SetTextColor(dc, colour);
     RECT area = rectangle;
-    DrawTextA(dc, text, tab ? static_cast<int>(tab - text) : -1, &area, DT_SINGLELINE | DT_VCENTER | prefixFlags);
+    DrawTextWithCues(dc, text, tab ? static_cast<int>(tab - text) : -1, &area, DT_SINGLELINE | DT_VCENTER,
+                     settings.cuesShown);
     if (tab) {
         area = rectangle;
-        DrawTextA(dc, tab + 1, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | prefixFlags);
+        DrawTextWithCues(dc, tab + 1, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, settings.cuesShown);
     }
 }
 

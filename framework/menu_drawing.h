@@ -32,6 +32,8 @@ void DrawDisabledImage(const MenuDrawingSettings& settings, HDC dc, int index, i
                        HBRUSH highlight, HBRUSH shadow);
 bool StampSilhouette(HDC destination, int x, int y, int width, int height, HDC source, HBITMAP sourceBitmap,
                      int sourceX, int sourceY, HBRUSH background, HBRUSH highlight, HBRUSH shadow);
+// DrawTextA with the access-key underlines shown, or hidden (the "&" markers then draw nothing).
+int DrawTextWithCues(HDC dc, const char* text, int count, RECT* rectangle, UINT format, bool cuesShown);
 // The item text left-aligned and the text after its tab right-aligned in the rectangle.
 void DrawItemText(const MenuDrawingSettings& settings, HDC dc, const RECT& rectangle, const char* text,
                   COLORREF colour);

@@ -207,6 +207,49 @@ TEST(CommandBar, FollowsTheFlatMenuAndKeyboardCueSettings)
     EXPECT_TRUE(b.bar.CuesShown());
 }
 
+std::vector<COLORREF> BarPixels(HWND bar)
+{
+    InvalidateRect(bar, nullptr, TRUE);
+    UpdateWindow(bar);
+    RECT r{};
+    GetClientRect(bar, &r);
+    const HDC dc = GetDC(bar);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(bar, dc);
+    return pixels;
+}
+
+TEST(CommandBar, FlatButtonsHideTheirUnderlinesWhileCuesAreHidden)
+{
+    SystemSetting flat(SPI_GETFLATMENU, SPI_SETFLATMENU, TRUE);
+    BarInHost b;
+    ShowWindow(b.host.Window(), SW_SHOWNORMAL);
+    MoveWindow(b.bar.Window(), 0, 0, 300, 24, TRUE);
+    const HMENU menu = MakeMenu({"&File", "&Edit"});
+    b.bar.SetBarMenu(menu);
+    SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
+    ASSERT_TRUE(b.bar.FlatMenus());
+    const std::vector<COLORREF> shown = BarPixels(b.bar.Window());
+    std::vector<COLORREF> hidden;
+    {
+        SystemSetting cues(SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES, FALSE);
+        SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
+        hidden = BarPixels(b.bar.Window());
+    }
+    SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
+    // Only the two underlines differ: a few pixels, not the whole text.
+    int differing = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        differing += shown[i] != hidden[i] ? 1 : 0;
+    EXPECT_GT(differing, 2);
+    EXPECT_LT(differing, 40);
+    EXPECT_EQ(shown, BarPixels(b.bar.Window()));
+    DestroyMenu(menu);
+}
+
 TEST(CommandBar, WatchesItsTopWindowUntilItIsDestroyed)
 {
     Host host;

@@ -388,6 +388,15 @@ TEST_F(CommandBarInput, MenuCommandsWorkByKeyboard)
 
     Script about({Keys({VK_MENU, 'H'}), MenuOpenOn(f, kHelp), Keys({'A'}), CloseDialog(), NoMenu()});
     EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
+
+    Script statusBar({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Keys({'S'}), NoMenu(), Wait(3)});
+    EXPECT_TRUE(statusBar.Run(f)) << "stopped at step " << statusBar.StepsDone();
+    EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
+
+    Script exit({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({'E'}), [&] { return !IsWindow(f.frame); }});
+    EXPECT_TRUE(exit.Run(f)) << "stopped at step " << exit.StepsDone();
+    f.Pump();
+    EXPECT_EQ(0, f.quitCode);
 }
 
 TEST_F(CommandBarInput, MenuCommandsWorkByMouse)
@@ -405,6 +414,17 @@ TEST_F(CommandBarInput, MenuCommandsWorkByMouse)
 
     Script about({Click(ButtonCentre(f, kHelp)), MenuOpenOn(f, kHelp), ClickItem(f, kHelp, 0), CloseDialog(), NoMenu()});
     EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
+
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=fresh\r\n1=new\r\n");
+    Script reload({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 0), NoMenu(), Wait(3)});
+    EXPECT_TRUE(reload.Run(f)) << "stopped at step " << reload.StepsDone();
+    EXPECT_EQ((std::vector<std::string>{"1:new", "0:fresh"}), f.Rows());
+
+    f.SelectRows({0});
+    Script erase({Click(ButtonCentre(f, kEdit)), MenuOpenOn(f, kEdit), ClickItem(f, kEdit, 0), NoMenu(), Wait(3)});
+    EXPECT_TRUE(erase.Run(f)) << "stopped at step " << erase.StepsDone();
+    EXPECT_EQ((std::vector<std::string>{"0:fresh"}), f.Rows());
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=fresh\r\n1=\r\n", ReadBytes("history.ini"));
 
     Script exit({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), ClickItem(f, kFile, 2),
                  [&] { return !IsWindow(f.frame); }});

@@ -1,6 +1,6 @@
-// Long use: thousands of filter keystrokes and reloads on a 10,000-keyword history. Prints the
-// process's private memory and the free GDI capacity after the first round and at the end;
-// they must stay the same within a small tolerance.
+// Long use: thousands of filter keystrokes, reloads and menu openings on a 10,000-keyword
+// history. Prints the process's committed memory and the free GDI capacity after the first
+// round and at the end; they must stay the same within a small tolerance.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -56,8 +56,30 @@ void Pump()
     }
 }
 
-// One round: keystrokes typing and erasing a word, then reloads.
-void Round(MainWindow& window, int keystrokes, int reloads)
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Ends the menu loop once its popup window is there.
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
+    if (menu) {
+        KillTimer(nullptr, timer);
+        EndMenu();
+    }
+}
+
+// One round: keystrokes typing and erasing a word, reloads, and menus opened from the bar.
+void Round(MainWindow& window, int keystrokes, int reloads, int menus)
 {
     const HWND box = window.KeywordBox();
     const char word[] = "wine";
@@ -70,6 +92,12 @@ void Round(MainWindow& window, int keystrokes, int reloads)
     for (int i = 0; i < reloads; ++i) {
         SendMessageA(window.Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
         UpdateWindow(window.List());
+        Pump();
+    }
+    for (int i = 0; i < menus; ++i) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, CloseOpenMenu);
+        window.Bar().DropDownBarMenu(i % 4, false);
+        KillTimer(nullptr, timer);
         Pump();
     }
 }
@@ -91,10 +119,10 @@ int main()
     MainWindow window;
     const RECT rectangle = {0, 0, 500, 550};
     ShowWindow(window.CreateFrame(nullptr, &rectangle, 0, 0, nullptr), SW_SHOWNORMAL);
-    Round(window, 100, 10);
+    Round(window, 100, 10, 10);
     const size_t memoryAfterFirst = PrivateKilobytes();
     const int gdiAfterFirst = FreeGdiCapacity();
-    Round(window, 10000, 1000);
+    Round(window, 10000, 1000, 1000);
     const size_t memoryAtEnd = PrivateKilobytes();
     const int gdiAtEnd = FreeGdiCapacity();
     std::printf("soak-private-kb-first-round 10000 %zu\nsoak-private-kb-end 10000 %zu\n", memoryAfterFirst, memoryAtEnd);

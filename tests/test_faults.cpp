@@ -42,6 +42,19 @@ TEST(Faults, ADeletedFileReloadsAsAnEmptyList)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
+TEST(Faults, DeletingARowLoadedBeforeTheFileWasDeletedWritesOnlyItsEmptyValue)
+{
+    MainWindowFixture f(kThree);
+    DeleteFileA("history.ini");
+    f.SelectRows({0});
+    Command(f, ID_KEYWORD_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
+    // As a single write of a key to a missing file does: the section and the empty value.
+    EXPECT_EQ("[Keywords]\r\n2=\r\n", ReadBytes("history.ini"));
+    Command(f, ID_HISTORY_RELOAD);
+    EXPECT_TRUE(f.Rows().empty());
+}
+
 TEST(Faults, AFileHeldOpenByAnotherProgramIsNeitherReadWrongNorWritten)
 {
     MainWindowFixture f(kThree);

@@ -10,7 +10,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include "app/app_context.h"
+#include "bench_session.h"
 #include "history/keyword_history.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
@@ -62,10 +62,7 @@ void WriteHistory(int keywords)
             file += std::string(words[n % 8]) + " " + std::to_string(n * 7919 % 100003);
         file += "\r\n";
     }
-    HANDLE out = CreateFileA(kPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-    CloseHandle(out);
+    BenchSession::WriteHistory(file);
 }
 
 void Report(const char* what, long keywords, double ms)
@@ -143,15 +140,7 @@ void MeasureWindow(int keywords)
 
 int main()
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
-    InitCommonControlsEx(&controls);
-    AppContextScope context(GetModuleHandleA(nullptr));
-
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    std::string work = std::string(folder) + "tnw-bench";
-    CreateDirectoryA(work.c_str(), nullptr);
-    SetCurrentDirectoryA(work.c_str());
+    const BenchSession session("tnw-bench");
 
     for (int keywords : {1000, 10000, 100000}) {
         WriteHistory(keywords);
@@ -180,17 +169,10 @@ int main()
     }
 
     // A corrupted file: EndPos millions past its last key.
-    HANDLE out = CreateFileA(kPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const char sparse[] = "[Keywords]\r\nStartPos=0\r\nEndPos=9999999\r\n0=a\r\n1=b\r\n2=c\r\n";
-    DWORD written = 0;
-    WriteFile(out, sparse, sizeof sparse - 1, &written, nullptr);
-    CloseHandle(out);
+    BenchSession::WriteHistory("[Keywords]\r\nStartPos=0\r\nEndPos=9999999\r\n0=a\r\n1=b\r\n2=c\r\n");
     Report("load-sparse", 9999999, MedianMs(3, [] {
                KeywordHistory history(kPath);
                history.Load();
            }));
-    DeleteFileA(kPath);
-    SetCurrentDirectoryA(folder);
-    RemoveDirectoryA(work.c_str());
     return 0;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "bench_session.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
 
@@ -21,10 +21,7 @@ void WriteHistory(int keywords)
     std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
     for (int n = 0; n < keywords; ++n)
         file += std::to_string(n) + "=" + (n % 2 ? "Wine bar " : "\x95\x5C\x8E\xA6 search ") + std::to_string(n) + "\r\n";
-    HANDLE out = CreateFileA("history.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-    CloseHandle(out);
+    BenchSession::WriteHistory(file);
 }
 
 // The memory committed for the process alone (Wine leaves PrivateUsage at 0).
@@ -106,14 +103,7 @@ void Round(MainWindow& window, int keystrokes, int reloads, int menus)
 
 int main()
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
-    InitCommonControlsEx(&controls);
-    AppContextScope context(GetModuleHandleA(nullptr));
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string work = std::string(folder) + "tnw-soak";
-    CreateDirectoryA(work.c_str(), nullptr);
-    SetCurrentDirectoryA(work.c_str());
+    const BenchSession session("tnw-soak");
     WriteHistory(10000);
 
     MainWindow window;
@@ -128,9 +118,6 @@ int main()
     std::printf("soak-private-kb-first-round 10000 %zu\nsoak-private-kb-end 10000 %zu\n", memoryAfterFirst, memoryAtEnd);
     std::printf("soak-gdi-free-first-round 10000 %d\nsoak-gdi-free-end 10000 %d\n", gdiAfterFirst, gdiAtEnd);
     DestroyWindow(window.Window());
-    DeleteFileA("history.ini");
-    SetCurrentDirectoryA(folder);
-    RemoveDirectoryA(work.c_str());
     // Within 2 MB of memory and without losing a single GDI object.
     const bool steady = memoryAtEnd <= memoryAfterFirst + 2048 && gdiAtEnd == gdiAfterFirst;
     std::printf("soak %s\n", steady ? "steady" : "GROWING");

@@ -113,7 +113,12 @@ int main()
     Round(window, 1000, 100, 100);
     const size_t memoryAfterFirst = PrivateKilobytes();
     const int gdiAfterFirst = FreeGdiCapacity();
-    Round(window, 10000, 1000, 1000);
+    // In quarters, to see whether the memory levels off or keeps growing.
+    for (int quarter = 1; quarter <= 4; ++quarter) {
+        Round(window, 2500, 250, 250);
+        std::printf("soak-private-kb-quarter-%d 10000 %zu\n", quarter, PrivateKilobytes());
+        std::fflush(stdout);
+    }
     const size_t memoryAtEnd = PrivateKilobytes();
     const int gdiAtEnd = FreeGdiCapacity();
     std::printf("soak-private-kb-first-round 10000 %zu\nsoak-private-kb-end 10000 %zu\n", memoryAfterFirst, memoryAtEnd);

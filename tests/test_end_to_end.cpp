@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "synthesized_input.h"
@@ -66,31 +67,36 @@ bool FileBecomes(const std::string& expected)
 const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
                           "3=Apricot\r\n4=banana split\r\n";
 
-TEST(EndToEnd, AKeywordSelectedAndDeletedWithTheKeyboardIsBlankedInTheFile)
-{
+// The tool started on five keywords, its window in front and taking input.
+class ToolInFront : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteBytes("history.ini", kFive);
+        tool = std::make_unique<ToolProcess>(folder.Path());
+        window = tool->WaitForWindow();
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(BringToFront(window));
+    }
+
     TempFolder folder;
-    WriteBytes("history.ini", kFive);
-    ToolProcess tool(folder.Path());
-    const HWND window = tool.WaitForWindow();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(BringToFront(window));
+    std::unique_ptr<ToolProcess> tool;
+    HWND window = nullptr;
+};
+
+TEST_F(ToolInFront, AKeywordSelectedAndDeletedWithTheKeyboardIsBlankedInTheFile)
+{
     // The list has the focus: Home selects the top row, the newest keyword; Delete deletes it.
     PressKeys({VK_HOME});
     PressKeys({VK_DELETE});
     EXPECT_TRUE(FileBecomes("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
                             "3=Apricot\r\n4=\r\n"));
     PressKeys({VK_MENU, VK_F4});
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool->WaitForExit());
 }
 
-TEST(EndToEnd, ClickingTheCloseBoxEndsWithExitCodeZero)
+TEST_F(ToolInFront, ClickingTheCloseBoxEndsWithExitCodeZero)
 {
-    TempFolder folder;
-    WriteBytes("history.ini", kFive);
-    ToolProcess tool(folder.Path());
-    const HWND window = tool.WaitForWindow();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(BringToFront(window));
     // Find the close box along the caption as the window itself reports it.
     RECT frame{};
     GetWindowRect(window, &frame);
@@ -101,7 +107,7 @@ TEST(EndToEnd, ClickingTheCloseBoxEndsWithExitCodeZero)
             close = {x - 3, captionY};
     ASSERT_GE(close.x, 0);
     ClickAt(close);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool->WaitForExit());
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
 }
 

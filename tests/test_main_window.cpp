@@ -277,6 +277,20 @@ TEST(MainWindow, TheContextMenuOpensOnlyWithASelectionAtThePoint)
     KillTimer(nullptr, timer);
     EXPECT_EQ(200, ModalProbe::seen.left);
     EXPECT_EQ(300, ModalProbe::seen.top);
+
+    // From the keyboard there is no point: the menu opens below the focused selected row.
+    f.SelectRows({1, 3});
+    LVITEMA focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    SendMessageA(f.window.List(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&focus));
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(f.window.List(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    MapWindowPoints(f.window.List(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseMenu);
+    SendMessageA(f.window.List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(f.window.List()), static_cast<LPARAM>(-1));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(row.left, ModalProbe::seen.left);
+    EXPECT_EQ(row.bottom, ModalProbe::seen.top);
 }
 
 TEST(MainWindow, ExitClosesTheWindowWithCodeZeroAndNewDoesNothing)

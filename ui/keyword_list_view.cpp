@@ -143,6 +143,32 @@ std::vector<int> KeywordListView::SelectedRows() const
     return rows;
 }
 
+namespace {
+
+// Where a context menu opens. The keyboard (Shift+F10, the menu key) gives no point, only -1 in
+// both halves, which would put the menu in the corner of the screen: it opens below the focused
+// selected row instead (the first selected one without focus), or at the list's top-left corner
+// when that row is out of view.
+POINT ContextMenuPoint(HWND list, LPARAM lParam)
+{
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (point.x != -1 || point.y != -1)
+        return point;
+    point = {0, 0};
+    LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED);
+    if (row < 0)
+        row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    RECT rowRect{LVIR_BOUNDS, 0, 0, 0}, client{};
+    GetClientRect(list, &client);
+    if (row >= 0 && SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rowRect)) &&
+        rowRect.top >= client.top && rowRect.bottom <= client.bottom)
+        point = {std::max(rowRect.left, client.left), rowRect.bottom};
+    ClientToScreen(list, &point);
+    return point;
+}
+
+} // namespace
+
 void KeywordListView::ShowContextMenu(LPARAM lParam)
 {
     if (SendMessageA(Window(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
@@ -150,8 +176,8 @@ void KeywordListView::ShowContextMenu(LPARAM lParam)
     UniqueMenu menu(LoadMenuA(App().resourceInstance, MAKEINTRESOURCEA(IDR_LISTVIEW_MENU)));
     if (!menu)
         return;
-    TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0, GetParent(Window()),
-                   nullptr);
+    const POINT point = ContextMenuPoint(Window(), lParam);
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, point.x, point.y, 0, GetParent(Window()), nullptr);
 }
 
 void KeywordListView::SortByColumn(int column)

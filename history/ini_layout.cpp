@@ -26,7 +26,8 @@ constexpr uint32_t kWideMark = 0x10000;
 
 size_t EndOf(const Unit& unit) { return unit.offset + unit.width; }
 bool IsLineEnd(uint32_t code) { return code == '\r' || code == '\n'; }
-bool IsBlank(uint32_t code) { return code == ' ' || code == '\t' || code == '\v' || code == '\f'; }
+// The reader also takes the end-of-file byte 0x1A for a blank.
+bool IsBlank(uint32_t code) { return code == ' ' || code == '\t' || code == '\v' || code == '\f' || code == 0x1A; }
 uint32_t FoldCase(uint32_t code) { return code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code; }
 
 size_t ByteOrderMark(const std::string& file, Encoding& encoding)

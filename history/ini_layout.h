@@ -9,13 +9,15 @@ struct IniEdit {
     size_t offset = 0;
     size_t removeBytes = 0;
     std::string insertBytes;
-
 };
 
-// A value to write to a key of a section.
+// A value to write to a key of a section. With an expected text, the value is written only
+// while the key still reads as that text.
 struct IniValue {
     std::string key;
     std::string value;
+    bool hasExpected = false;
+    std::string expected;
 };
 
 // How writing values to keys of a section changes an INI file whose bytes are given, finding

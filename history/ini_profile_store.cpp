@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ini_value_writer.h"
+#include "profile_section_read.h"
 
 IniProfileStore::IniProfileStore(const char* path) : path_(path) {}
 
@@ -39,31 +40,15 @@ int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t 
 
 int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    return WriteIniValue(path_.c_str(), section, key, text);
+    return WriteStrings(section, {{key, text, false, ""}}).AllWritten() ? 1 : 0;
 }
 
-int32_t IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {
     return WriteIniValues(path_.c_str(), section, values);
 }
 
 int32_t IniProfileStore::ReadSection(const char* section, std::vector<char>& lines)
 {
-    // The section is never longer than the file; start there and grow while the system
-    // reports a full buffer (its count is then two less than the buffer's size).
-    WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    size_t bytes = 4096;
-    if (GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &attributes) && !attributes.nFileSizeHigh)
-        bytes += attributes.nFileSizeLow;
-    const size_t largest = 512u << 20;
-    for (; bytes <= largest; bytes *= 2) {
-        lines.assign(bytes, 0);
-        const DWORD got = GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(bytes), path_.c_str());
-        if (got + 2 < bytes) {
-            lines.resize(got + 2);
-            return 1;
-        }
-    }
-    lines.clear();
-    return 0;
+    return ReadProfileSection(path_.c_str(), section, lines) == 0 ? 1 : 0;
 }

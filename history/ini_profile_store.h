@@ -4,8 +4,9 @@
 
 #include "profile_store.h"
 
-// A profile store over one INI file. Every read and write goes to the file through the
-// system; nothing is cached and the file is never held open.
+// A profile store over one INI file. Every read goes to the file through the system; every
+// write replaces the file whole, safely beside other programs that write it too (see
+// WriteIniValues). Nothing is cached and the file is never held open.
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path);
@@ -16,7 +17,7 @@ public:
     int32_t WriteInt(const char* section, const char* key, int32_t value) override;
     int32_t WriteString(const char* section, const char* key, const char* text) override;
     int32_t ReadSection(const char* section, std::vector<char>& lines) override;
-    int32_t WriteStrings(const char* section, const std::vector<IniValue>& values) override;
+    WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values) override;
 
 private:
     std::string path_;

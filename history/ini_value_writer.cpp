@@ -3,101 +3,209 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_set>
 
-#include "app/unique_any.h"
+#include "file_target.h"
+#include "profile_section_read.h"
+#include "replacement_file.h"
+#include "section_lines.h"
 
 namespace {
 
-bool ReadWholeFile(const char* path, std::string& bytes)
+// How many times the change is planned on fresh bytes before the file counts as changing
+// too often to be written.
+constexpr int kPlans = 8;
+// How long a file that another program holds open is waited for.
+constexpr DWORD kPatienceMs = 2000;
+
+// Another program has the file open for the moment. Replacing a file fails with "access
+// denied" while any program has it open, on Windows and under Wine alike.
+bool IsHeldOpen(uint32_t error, bool replacing)
 {
-    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (256 << 20))
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return bytes.empty() ||
-           (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           (replacing && error == ERROR_ACCESS_DENIED);
 }
 
-// The file's own path: when the path leads through a link, the path of the file the link
-// points to, so that the file is replaced and the link kept. For a file that does not exist
-// yet, the full form of the path.
-std::string RealPath(const char* path)
+uint32_t ReadLines(const char* path, const char* section, SectionLines& lines)
 {
-    char real[MAX_PATH + 8];
-    {
-        UniqueFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD length = file ? GetFinalPathNameByHandleA(file.get(), real, MAX_PATH, 0) : 0;
-        if (length > 0 && length < MAX_PATH) {
-            const std::string final(real, length);
-            const bool drivePath = final.compare(0, 4, "\\\\?\\") == 0 && final.size() > 6 && final[5] == ':';
-            return drivePath ? final.substr(4) : final;
-        }
-    }
-    const DWORD length = GetFullPathNameA(path, MAX_PATH, real, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(real, length) : std::string();
+    std::vector<char> bytes;
+    const uint32_t error = ReadProfileSection(path, section, bytes);
+    lines = SectionLines(std::move(bytes));
+    return error;
 }
 
-// Writes the new contents beside the file and then puts them in its place, keeping the
-// file's attributes: the file is either the old one or the new one, never a part of either.
-bool ReplaceWholeFile(const char* path, const std::string& bytes, DWORD attributes)
+std::vector<std::string> Keys(const std::vector<IniValue>& values)
 {
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    const std::string realPath = RealPath(path);
-    const size_t slash = realPath.find_last_of("\\/");
-    if (slash == std::string::npos)
+    std::vector<std::string> keys;
+    for (const IniValue& value : values)
+        keys.push_back(value.key);
+    return keys;
+}
+
+// The new content reads as planned: each written key gives its value, and every other line
+// of the section is what it was.
+bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& changes)
+{
+    const std::vector<ByteSpan> read = after.Read(Keys(changes));
+    for (size_t i = 0; i < changes.size(); ++i)
+        if (read[i].String() != TextAsRead(changes[i].value))
+            return false;
+    std::unordered_set<std::string> changedKeys;
+    for (const IniValue& change : changes)
+        changedKeys.insert(FoldKey(change.key.data(), change.key.size()));
+    auto other = [&](const SectionLines& lines) {
+        std::vector<const SectionLines::Line*> kept;
+        for (const SectionLines::Line& line : lines.Lines())
+            if (!changedKeys.count(FoldKey(line.key.data, line.key.length)))
+                kept.push_back(&line);
+        return kept;
+    };
+    const auto keptBefore = other(before);
+    const auto keptAfter = other(after);
+    if (keptBefore.size() != keptAfter.size())
         return false;
-    const char* full = realPath.c_str();
-    const std::string folder = realPath.substr(0, slash + 1);
-    char temporary[MAX_PATH];
-    if (!GetTempFileNameA(folder.c_str(), "tnw", 0, temporary))
-        return false;
-    bool written = false;
-    {
-        UniqueFile out(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD count = 0;
-        written = out &&
-                  (bytes.empty() || (WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                                     count == bytes.size())) &&
-                  FlushFileBuffers(out.get());
-    }
-    const bool replaced =
-        written && (exists ? ReplaceFileA(full, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                           : MoveFileExA(temporary, full, MOVEFILE_WRITE_THROUGH));
-    if (!replaced) {
-        DeleteFileA(temporary);
-        return false;
-    }
-    if (exists)
-        SetFileAttributesA(full, attributes);
+    for (size_t i = 0; i < keptBefore.size(); ++i)
+        if (keptBefore[i]->key != keptAfter[i]->key || keptBefore[i]->value != keptAfter[i]->value)
+            return false;
     return true;
 }
 
+class ValueWriter {
+public:
+    ValueWriter(const char* path, const char* section, const std::vector<IniValue>& values)
+        : path_(path), section_(section), values_(values), target_(path), started_(GetTickCount())
+    {
+        outcome_.results.assign(values.size(), WriteResult::NotWritten);
+        for (size_t i = 0; i < values.size(); ++i)
+            pending_.push_back(i);
+    }
+
+    WriteOutcome Run()
+    {
+        for (int plan = 0; plan < kPlans && !pending_.empty() && outcome_.failure == WriteFailure::None; ++plan) {
+            if (plan > 0)
+                Sleep(static_cast<DWORD>(plan) * 5); // let a burst of the other program's writes pass
+            WriteOnce();
+        }
+        if (!pending_.empty() && outcome_.failure == WriteFailure::None)
+            outcome_.failure = WriteFailure::FileKeptChanging;
+        return outcome_;
+    }
+
+private:
+    bool Patient() const { return GetTickCount() - started_ < kPatienceMs; }
+
+    void Fail(WriteFailure failure, uint32_t error = 0)
+    {
+        outcome_.failure = failure;
+        outcome_.systemError = error;
+    }
+
+    // Reads the file and what the reader makes of it, waiting while another program holds it.
+    bool ReadCurrent(FileBytes& bytes, SectionLines& lines)
+    {
+        for (;;) {
+            uint32_t error = ReadFileBytes(target_.Path(), bytes);
+            if (!error)
+                error = ReadLines(path_, section_, lines);
+            if (!error)
+                return true;
+            if (!IsHeldOpen(error, false) || !Patient()) {
+                Fail(WriteFailure::SystemError, error);
+                return false;
+            }
+            Sleep(5);
+        }
+    }
+
+    // Settles what the file holds now: values it already holds are written, values whose
+    // key no longer reads the expected text are left alone. Returns the changes still to make.
+    std::vector<IniValue> Changes(const SectionLines& lines)
+    {
+        std::vector<IniValue> pendingValues;
+        for (size_t i : pending_)
+            pendingValues.push_back(values_[i]);
+        const std::vector<ByteSpan> current = lines.Read(Keys(pendingValues));
+        std::vector<IniValue> changes;
+        std::vector<size_t> stillPending;
+        for (size_t k = 0; k < pending_.size(); ++k) {
+            const IniValue& value = pendingValues[k];
+            if (current[k].String() == TextAsRead(value.value)) {
+                outcome_.results[pending_[k]] = WriteResult::Written;
+            } else if (value.hasExpected && current[k].String() != value.expected) {
+                outcome_.results[pending_[k]] = WriteResult::ValueChanged;
+            } else {
+                changes.push_back(value);
+                stillPending.push_back(pending_[k]);
+            }
+        }
+        pending_ = std::move(stillPending);
+        return changes;
+    }
+
+    // Puts the replacement in place while the file still holds what it was planned on.
+    // Returns false when the file changed meanwhile or could not be replaced.
+    bool Swap(ReplacementFile& replacement, const FileBytes& before)
+    {
+        for (;;) {
+            FileBytes now;
+            uint32_t error = ReadFileBytes(target_.Path(), now);
+            if (!error && !(now == before))
+                return false;
+            if (!error && (error = replacement.Replace(before.exists)) == 0)
+                return true;
+            if (!IsHeldOpen(error, true) || !Patient()) {
+                Fail(WriteFailure::SystemError, error);
+                return false;
+            }
+            Sleep(2);
+        }
+    }
+
+    void WriteOnce()
+    {
+        FileBytes before;
+        SectionLines lines;
+        if (!ReadCurrent(before, lines))
+            return;
+        const std::vector<IniValue> changes = Changes(lines);
+        if (changes.empty())
+            return;
+        if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY))
+            return Fail(WriteFailure::SystemError, ERROR_ACCESS_DENIED);
+
+        ReplacementFile replacement(target_);
+        if (const uint32_t error = replacement.Write(ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes))))
+            return Fail(WriteFailure::SystemError, error);
+        SectionLines written;
+        if (replacement.AnsiPath().empty() || ReadLines(replacement.AnsiPath().c_str(), section_, written) ||
+            !ReadsAsPlanned(lines, written, changes)) {
+            // Either the plan is wrong, or the file changed between the two reads of it.
+            FileBytes now;
+            if (ReadFileBytes(target_.Path(), now) == 0 && now == before)
+                Fail(WriteFailure::CheckFailed);
+            return;
+        }
+        if (!Swap(replacement, before))
+            return;
+        // Another program that read the file before the swap may write its older copy back.
+        SectionLines confirmed;
+        if (ReadLines(path_, section_, confirmed) == 0)
+            Changes(confirmed);
+    }
+
+    const char* path_;
+    const char* section_;
+    const std::vector<IniValue>& values_;
+    const FileTarget target_;
+    const DWORD started_;
+    std::vector<size_t> pending_;
+    WriteOutcome outcome_;
+};
+
 } // namespace
 
-int32_t WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values)
+WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return 0;
-    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return 0;
-    std::string file;
-    if (exists && !ReadWholeFile(path, file))
-        return 0;
-    const std::vector<IniEdit> edits = PlanIniValueEdits(file, section, values);
-    if (edits.empty())
-        return 1;
-    return ReplaceWholeFile(path, ApplyIniEdits(file, edits), attributes) ? 1 : 0;
-}
-
-int32_t WriteIniValue(const char* path, const char* section, const char* key, const char* value)
-{
-    return WriteIniValues(path, section, {{key, value}});
+    return ValueWriter(path, section, values).Run();
 }

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "ini_layout.h"
+#include "write_outcome.h"
 
-// Writes one value of an INI file and changes no other byte of it. The file is replaced
-// whole by a finished copy, so a failure at any point leaves the old file as it was.
-// Returns nonzero on success, 0 when the file cannot be written (read-only, locked, a folder).
-int32_t WriteIniValue(const char* path, const char* section, const char* key, const char* value);
-// The same for several keys of one section at once, with one replacement of the file.
-int32_t WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values);
+// Writes values to keys of one section of an INI file that other programs write too, and
+// changes no other byte of it. The change is planned on the file's bytes as they are now,
+// written beside the file, read back through the system's own reader (every written key must
+// read its value, every other line of the section as before) and only then put in the file's
+// place in one step, and only while the file still holds the bytes it was planned on;
+// otherwise it is planned again on the new bytes. A value with an expected text is written
+// only while its key still reads as that text. Afterwards the keys are read once more, and a
+// value that another program's older copy of the file has put back is written again.
+WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values);

@@ -8,19 +8,26 @@ namespace {
 // history can hold millions of them.
 char emptyText[1] = {0};
 
-char* CopyText(const char* text)
+char* CopyText(const char* text, size_t length)
 {
-    if (!text || !*text)
+    if (!text || !length || !*text)
         return emptyText;
-    const size_t bytes = std::strlen(text) + 1;
-    char* copy = new char[bytes];
-    std::memcpy(copy, text, bytes);
+    char* copy = new char[length + 1];
+    std::memcpy(copy, text, length);
+    copy[length] = 0;
     return copy;
 }
+
+char* CopyText(const char* text) { return CopyText(text, text ? std::strlen(text) : 0); }
 
 } // namespace
 
 KeywordEntry::KeywordEntry(int32_t number, const char* text) : number_(number), text_(CopyText(text)) {}
+
+KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length)
+    : number_(number), text_(CopyText(text, length))
+{
+}
 
 KeywordEntry::~KeywordEntry()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -8,6 +9,7 @@
 class KeywordEntry {
 public:
     KeywordEntry(int32_t number, const char* text);
+    KeywordEntry(int32_t number, const char* text, size_t length);
     ~KeywordEntry();
     KeywordEntry(const KeywordEntry&) = delete;
     KeywordEntry& operator=(const KeywordEntry&) = delete;

@@ -6,12 +6,6 @@
 
 #include "numbered_values.h"
 
-namespace {
-
-constexpr uint32_t kValueBufferBytes = 260;
-
-} // namespace
-
 KeywordHistory::KeywordHistory(const char* path) : store_(path), section_(&store_, "Keywords") {}
 
 KeywordHistory::~KeywordHistory() { Clear(); }
@@ -28,26 +22,21 @@ int32_t KeywordHistory::Load()
         return 1;
 
     // One read of the whole section instead of one per key: each single read costs as much
-    // as parsing the file.
+    // as parsing the file. A section that cannot be read gives keys that read empty, as
+    // single reads of them would.
     std::vector<char> lines;
-    const bool whole = section_.ReadSection(lines) != 0;
-    const NumberedValues values(std::move(lines));
+    section_.ReadSection(lines);
+    const SectionLines section(std::move(lines));
+    const NumberedValues values(section);
     auto next = std::lower_bound(values.Values().begin(), values.Values().end(), first,
                                  [](const NumberedValues::Value& v, int32_t n) { return v.number < n; });
-    char buffer[kValueBufferBytes];
     for (int32_t n = first;; ++n) {
-        const char* text = "";
-        bool readSingly = !whole;
         if (next != values.Values().end() && next->number == n) {
-            text = next->text;
-            readSingly = readSingly || next->readSingly;
+            entries_.emplace_back(n, next->text.data, next->text.length);
             ++next;
+        } else {
+            entries_.emplace_back(n, "");
         }
-        if (readSingly) {
-            section_.ReadString(KeywordKey(n).text, "", buffer, sizeof buffer);
-            text = buffer;
-        }
-        entries_.emplace_back(n, text);
         if (n == last)
             break;
     }
@@ -69,27 +58,39 @@ KeywordEntry* KeywordHistory::FindEntry(int32_t number)
     return nullptr;
 }
 
+WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text)
+{
+    std::vector<IniValue> values;
+    for (const KeywordEntry* entry : entries)
+        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text()});
+    WriteOutcome outcome = section_.WriteStrings(values);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (outcome.results[i] == WriteResult::Written)
+            entries[i]->SetText(text);
+    return outcome;
+}
+
 int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
 {
-    if (number >= kLowestKeywordNumber && number <= kHighestKeywordNumber) {
-        if (openBatches_)
-            batchedWrites_.push_back({KeywordKey(number).text, text});
-        else
-            section_.WriteString(KeywordKey(number).text, text);
-    }
     KeywordEntry* entry = FindEntry(number);
-    if (!entry)
+    if (!entry) {
+        if (number >= kLowestKeywordNumber && number <= kHighestKeywordNumber)
+            section_.WriteString(KeywordKey(number).text, text);
         throw std::out_of_range("invalid vector<T> subscript");
-    entry->SetText(text);
-    return 1;
+    }
+    return WriteTexts({entry}, text).AllWritten() ? 1 : 0;
+}
+
+WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers)
+{
+    std::vector<KeywordEntry*> entries;
+    for (int32_t number : numbers) {
+        KeywordEntry* entry = FindEntry(number);
+        if (!entry)
+            throw std::out_of_range("invalid vector<T> subscript");
+        entries.push_back(entry);
+    }
+    return WriteTexts(entries, "");
 }
 
 void KeywordHistory::Clear() { entries_.clear(); }
-
-KeywordHistory::WriteBatch::~WriteBatch()
-{
-    if (--history_.openBatches_ == 0 && !history_.batchedWrites_.empty()) {
-        history_.section_.WriteStrings(history_.batchedWrites_);
-        history_.batchedWrites_.clear();
-    }
-}

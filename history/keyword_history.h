@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "ini_profile_store.h"
 #include "keyword_entry.h"
@@ -8,7 +9,7 @@
 
 // The in-memory image of the Keywords section of the history file: one entry per keyword
 // number from StartPos up to EndPos, in number order. Deleting writes the empty value to the
-// file; nothing else is ever written.
+// file; nothing else is ever written. An entry changes only once the file holds its new text.
 class KeywordHistory {
 public:
     explicit KeywordHistory(const char* path);
@@ -20,30 +21,22 @@ public:
     virtual const KeywordList& ConstEntries() const { return entries_; }
     // Appends the file's keywords to the list; callers clear it first to reload.
     virtual int32_t Load();
-    // Writes the text to the number's key, then changes the entry. Throws std::out_of_range
-    // when no entry has that number.
+    // Writes the text to the number's key while the key still reads as the entry's text, then
+    // changes the entry; returns 0 when the file was not changed. Throws std::out_of_range
+    // when no entry has that number, after writing the text unconditionally.
     virtual int32_t SetKeyword(int32_t number, const char* text);
     virtual void Clear();
 
-    // While a batch is open, SetKeyword changes its entry at once and the file when the batch
-    // closes: all keys in one replacement of the file instead of one per keyword.
-    class WriteBatch {
-    public:
-        explicit WriteBatch(KeywordHistory& history) : history_(history) { ++history_.openBatches_; }
-        ~WriteBatch();
-        WriteBatch(const WriteBatch&) = delete;
-        WriteBatch& operator=(const WriteBatch&) = delete;
-
-    private:
-        KeywordHistory& history_;
-    };
+    // Deletes the keywords with one replacement of the file: each is blanked only while its
+    // key still reads as the entry's text, and its entry is blanked once the file holds the
+    // empty value. Throws std::out_of_range, writing nothing, when no entry has a number.
+    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers);
 
 private:
     KeywordEntry* FindEntry(int32_t number);
+    WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text);
 
     IniProfileStore store_;
     ProfileSection section_;
     KeywordList entries_;
-    int openBatches_ = 0;
-    std::vector<IniValue> batchedWrites_;
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "section_lines.h"
+
 // Keyword numbers handled by the history: those whose decimal key text has at most seven
 // characters. Keys outside this range never belong to a keyword.
 constexpr int32_t kLowestKeywordNumber = -999999;
@@ -18,25 +20,21 @@ struct KeywordKey {
 // True when key is exactly the "%d" text of a keyword number in the handled range.
 bool ParseKeywordKey(const char* key, size_t length, int32_t& number);
 
-// The values of a section's numbered keys, taken from one read of the whole section and
-// resolved as a read of each single key resolves them: enclosing quotes stripped, the
-// first of duplicate keys wins, a key without "=" reads empty.
+// The values of a section's numbered keys, resolved from its lines as a read of each single
+// key resolves them: the first of duplicate keys wins, a key without "=" reads empty, and
+// the text is what the single read gives.
 class NumberedValues {
 public:
     struct Value {
         int32_t number;
-        const char* text;
-        // The value reaches the read limit; only a read of that single key tells where the
-        // system cuts it.
-        bool readSingly;
+        ByteSpan text;
     };
 
-    explicit NumberedValues(std::vector<char> lines);
+    explicit NumberedValues(const SectionLines& lines);
 
     // Ascending by number, one value per number.
     const std::vector<Value>& Values() const { return values_; }
 
 private:
-    std::vector<char> lines_;
     std::vector<Value> values_;
 };

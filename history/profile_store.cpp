@@ -23,12 +23,16 @@ int32_t ProfileStore::WriteString(const char*, const char*, const char*) { retur
 
 int32_t ProfileStore::ReadSection(const char*, std::vector<char>&) { return 0; }
 
-int32_t ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {
-    int32_t written = 1;
-    for (const IniValue& value : values)
-        written = WriteString(section, value.key.c_str(), value.value.c_str()) && written;
-    return written;
+    WriteOutcome outcome;
+    for (const IniValue& value : values) {
+        const bool written = WriteString(section, value.key.c_str(), value.value.c_str()) != 0;
+        outcome.results.push_back(written ? WriteResult::Written : WriteResult::NotWritten);
+        if (!written)
+            outcome.failure = WriteFailure::SystemError;
+    }
+    return outcome;
 }
 
 ProfileSection::ProfileSection(ProfileStore* store, const char* name)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ini_layout.h"
+#include "write_outcome.h"
 
 // A store of named values grouped in sections. The base class stores nothing: reads give
 // their defaults and writes fail.
@@ -25,8 +26,9 @@ public:
     // NUL; lines read "key=value" with the value as stored (enclosing quotes kept).
     // Returns 0 when the store cannot give the section whole.
     virtual int32_t ReadSection(const char* section, std::vector<char>& lines);
-    // Several values of one section; the base class writes them one by one.
-    virtual int32_t WriteStrings(const char* section, const std::vector<IniValue>& values);
+    // Several values of one section, each written only while its key reads the expected text
+    // when one is given; the base class writes them one by one and expects nothing.
+    virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values);
 };
 
 // One section of a store, which it uses but does not own.
@@ -44,7 +46,7 @@ public:
     }
     int32_t WriteString(const char* key, const char* text) { return store_->WriteString(name_.data(), key, text); }
     int32_t ReadSection(std::vector<char>& lines) { return store_->ReadSection(name_.data(), lines); }
-    int32_t WriteStrings(const std::vector<IniValue>& values) { return store_->WriteStrings(name_.data(), values); }
+    WriteOutcome WriteStrings(const std::vector<IniValue>& values) { return store_->WriteStrings(name_.data(), values); }
 
 private:
     std::vector<char> name_;

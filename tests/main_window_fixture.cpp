@@ -47,6 +47,12 @@ void MainWindowFixture::Pump()
     }
 }
 
+void MainWindowFixture::Command(UINT id)
+{
+    SendMessageA(frame, WM_COMMAND, id, 0);
+    Pump();
+}
+
 void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
 {
     ::PressKeys(keys);

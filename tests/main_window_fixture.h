@@ -19,6 +19,8 @@ public:
 
     // Dispatches every queued message the way the program's pump does.
     void Pump();
+    // Sends a command to the window as its menu would, then pumps.
+    void Command(UINT id);
     // Presses and releases keys with real keyboard input; modifiers first, released last.
     void PressKeys(std::initializer_list<WORD> keys);
     // The rows from top to bottom as "number:text".

@@ -1,75 +1,157 @@
 // Things that happen to history.ini while the tool is open.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "message_box_answerer.h"
+#include "shift_jis.h"
 #include "ui/resource.h"
 
 namespace {
 
 const std::string kThree = "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n";
 
-void Command(MainWindowFixture& f, UINT id)
+std::string SystemText(DWORD error)
 {
-    SendMessageA(f.frame, WM_COMMAND, id, 0);
-    f.Pump();
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                   nullptr);
+    std::string words = text;
+    while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
+        words.pop_back();
+    return words;
 }
 
-TEST(Faults, AReadOnlyFileLosesTheRowButKeepsItsBytes)
+std::vector<int> SelectedRows(MainWindowFixture& f)
+{
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(f.window.List(), LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
+}
+
+int FilesInFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    int files = 0;
+    do
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+struct FailureCause {
+    const char* name;
+    std::function<HANDLE()> cause; // returns a handle to close afterwards, or null
+    DWORD error;
+};
+
+// A delete that cannot reach the file leaves the row listed and selected, and one warning
+// box over the window says how many keywords were not deleted and the system's reason.
+TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
+{
+    const FailureCause causes[] = {
+        {"read-only file", [] { SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY); return HANDLE(); },
+         ERROR_ACCESS_DENIED},
+        {"held open without sharing",
+         [] { return CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr); },
+         ERROR_SHARING_VIOLATION},
+        {"a folder in its place",
+         [] {
+             DeleteFileA("history.ini");
+             CreateDirectoryA("history.ini", nullptr);
+             return HANDLE();
+         },
+         ERROR_ACCESS_DENIED},
+    };
+    for (const FailureCause& c : causes) {
+        MainWindowFixture f(kThree);
+        const HANDLE held = c.cause();
+        f.SelectRows({1});
+        {
+            MessageBoxAnswerer answerer;
+            f.Command(ID_KEYWORD_DELETE);
+            const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+            ASSERT_EQ(1u, boxes.size()) << c.name;
+            EXPECT_EQ(f.frame, boxes[0].owner) << c.name;
+            EXPECT_EQ("Tarnwell", boxes[0].title) << c.name;
+            EXPECT_TRUE(boxes[0].warningIcon) << c.name;
+            EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。") + "\n\n" + SystemText(c.error), boxes[0].text)
+                << c.name;
+        }
+        EXPECT_EQ((std::vector<std::string>{"2:gamma", "1:beta", "0:alpha"}), f.Rows()) << c.name;
+        EXPECT_EQ(std::vector<int>{1}, SelectedRows(f)) << c.name;
+        if (held)
+            CloseHandle(held);
+        SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL);
+        if (GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_DIRECTORY) {
+            EXPECT_TRUE(RemoveDirectoryA("history.ini")) << c.name;
+        } else {
+            EXPECT_EQ(kThree, ReadBytes("history.ini")) << c.name;
+        }
+        EXPECT_EQ(GetFileAttributesA("history.ini") == INVALID_FILE_ATTRIBUTES ? 0 : 1, FilesInFolder()) << c.name;
+    }
+}
+
+// The search application put a new text under a number after the list was filled: that row
+// stays, and only what the user saw is deleted.
+TEST(Faults, AKeywordChangedSinceItWasShownIsNotDeleted)
 {
     MainWindowFixture f(kThree);
-    SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY);
-    f.SelectRows({0});
-    Command(f, ID_KEYWORD_DELETE);
-    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
-    EXPECT_EQ(kThree, ReadBytes("history.ini"));
-    // Reading the file again shows what it really holds.
-    Command(f, ID_HISTORY_RELOAD);
-    EXPECT_EQ(3u, f.Rows().size());
-    SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL);
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=delta\r\n");
+    f.SelectRows({0, 1});
+    MessageBoxAnswerer answerer;
+    f.Command(ID_KEYWORD_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"2:gamma", "0:alpha"}), f.Rows());
+    EXPECT_EQ(std::vector<int>{0}, SelectedRows(f));
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=\r\n2=delta\r\n", ReadBytes("history.ini"));
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。\n\n表示の後で history.ini のキーワードがほかのプログラムに"
+                       L"よって変更されています。F5 キーで読み込み直してください。"),
+              boxes[0].text);
 }
 
 TEST(Faults, ADeletedFileReloadsAsAnEmptyList)
 {
     MainWindowFixture f(kThree);
     DeleteFileA("history.ini");
-    Command(f, ID_HISTORY_RELOAD);
+    f.Command(ID_HISTORY_RELOAD);
     EXPECT_TRUE(f.Rows().empty());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
-TEST(Faults, DeletingARowLoadedBeforeTheFileWasDeletedWritesOnlyItsEmptyValue)
+TEST(Faults, DeletingARowAfterTheFileWasDeletedRemovesTheRowAndCreatesNoFile)
 {
     MainWindowFixture f(kThree);
     DeleteFileA("history.ini");
     f.SelectRows({0});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
+    // The keyword is no longer in any file: there is nothing to blank.
     EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
-    // As a single write of a key to a missing file does: the section and the empty value.
-    EXPECT_EQ("[Keywords]\r\n2=\r\n", ReadBytes("history.ini"));
-    Command(f, ID_HISTORY_RELOAD);
-    EXPECT_TRUE(f.Rows().empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
-TEST(Faults, AFileHeldOpenByAnotherProgramIsNeitherReadWrongNorWritten)
+TEST(Faults, AFileHeldOpenByAnotherProgramIsNeverReadAsAPart)
 {
     MainWindowFixture f(kThree);
     HANDLE held = CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    f.SelectRows({1});
-    Command(f, ID_KEYWORD_DELETE);
-    EXPECT_EQ(2u, f.Rows().size());
-    Command(f, ID_HISTORY_RELOAD);
+    f.Command(ID_HISTORY_RELOAD);
     const std::vector<std::string> whileHeld = f.Rows();
     CloseHandle(held);
     EXPECT_EQ(kThree, ReadBytes("history.ini"));
     // While it could not be read the list shows nothing, or all three; never a part.
     EXPECT_TRUE(whileHeld.empty() || whileHeld.size() == 3u);
-    Command(f, ID_HISTORY_RELOAD);
+    f.Command(ID_HISTORY_RELOAD);
     EXPECT_EQ(3u, f.Rows().size());
 }
 
@@ -77,14 +159,14 @@ TEST(Faults, TheSearchApplicationMovingTheRangeBetweenTwoReloads)
 {
     MainWindowFixture f(kThree);
     f.SelectRows({2});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     // It forgets its oldest keywords and records two new ones.
     WriteBytes("history.ini", "[Keywords]\r\nStartPos=1\r\nEndPos=5\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n3=delta\r\n"
                               "4=epsilon\r\n");
-    Command(f, ID_HISTORY_RELOAD);
+    f.Command(ID_HISTORY_RELOAD);
     EXPECT_EQ((std::vector<std::string>{"4:epsilon", "3:delta", "2:gamma", "1:beta"}), f.Rows());
     f.SelectRows({0});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ("[Keywords]\r\nStartPos=1\r\nEndPos=5\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n3=delta\r\n4=\r\n",
               ReadBytes("history.ini"));
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "history/keyword_history.h"
+#include "host_command.h"
 #include "temp_folder.h"
 #include "tool_process.h"
 
@@ -123,16 +124,8 @@ TEST(HostileFiles, AFolderNamedHistoryIniOpensAnEmptyList)
 TEST(HostileFiles, ALinkToAMissingFileOpensAnEmptyList)
 {
     TempFolder folder;
-    std::string commandLine = "/bin/ln -s missing/target.ini history.ini";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (RunOnHost("ln -s missing/target.ini history.ini") != 0)
         GTEST_SKIP() << "no symbolic links here";
-    WaitForSingleObject(process.hProcess, 5000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     OpenListAndClose(folder.Path(), 0, "dangling link");
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("missing\\target.ini"));
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "history/ini_value_writer.h"
+#include "history/ini_profile_store.h"
 #include "temp_folder.h"
 
 namespace {
@@ -37,8 +37,10 @@ TEST(IniWrites, OnlyTheValueTheReaderSeesIsRemoved)
         {"first of duplicate keys", "[Keywords]\r\n1=a\r\n1=b\r\n", "1", "[Keywords]\r\n1=\r\n1=b\r\n"},
         {"comment lines are not keys", "[Keywords]\r\n;1=x\r\n1=a\r\n", "1", "[Keywords]\r\n;1=x\r\n1=\r\n"},
         {"key without equals reads empty already", "[Keywords]\r\n1\r\n1=a\r\n", "1", "[Keywords]\r\n1\r\n1=a\r\n"},
-        {"only the first section of the name", "[Keywords]\r\n1=a\r\n[keywords]\r\n2=b\r\n", "2",
-         "[Keywords]\r\n1=a\r\n2=\r\n[keywords]\r\n2=b\r\n"},
+        {"only the first section of the name", "[Keywords]\r\n2=a\r\n[keywords]\r\n2=b\r\n", "2",
+         "[Keywords]\r\n2=\r\n[keywords]\r\n2=b\r\n"},
+        {"a missing key reads empty already", "[Keywords]\r\n1=a\r\n[keywords]\r\n2=b\r\n", "2",
+         "[Keywords]\r\n1=a\r\n[keywords]\r\n2=b\r\n"},
         {"name runs to the last bracket", "[Keywords]x]\r\n1=a\r\n  [ KEYWORDS ]  \r\n1=b\r\n", "1",
          "[Keywords]x]\r\n1=a\r\n  [ KEYWORDS ]  \r\n1=\r\n"},
         {"a NUL ends the key name", "[Keywords]\r\n1\0=a\r\n"s, "1", "[Keywords]\r\n1\0=\r\n"s},
@@ -47,11 +49,14 @@ TEST(IniWrites, OnlyTheValueTheReaderSeesIsRemoved)
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF[Keywords]\r\n1=\xE8\xA1\xA8\r\n", "1",
          "\xEF\xBB\xBF[Keywords]\r\n1=\r\n"},
         {"UTF-16", Utf16("[Keywords]\r\n1=abc\r\n2=d\r\n"), "1", Utf16("[Keywords]\r\n1=\r\n2=d\r\n")},
+        {"end-of-file bytes are blanks", "[Keywords]\r\n\x1A" "4 \x1A=\x1A" "abc\x1A\r\n", "4",
+         "[Keywords]\r\n\x1A" "4 \x1A=\x1A\x1A\r\n"},
     };
     TempFolder folder;
+    IniProfileStore store(".\\history.ini");
     for (const WriteCase& c : cases) {
         WriteBytes("history.ini", c.before);
-        EXPECT_NE(0, WriteIniValue(".\\history.ini", "Keywords", c.key, "")) << c.name;
+        EXPECT_NE(0, store.WriteString("Keywords", c.key, "")) << c.name;
         EXPECT_EQ(c.after, ReadBytes("history.ini")) << c.name;
     }
 }

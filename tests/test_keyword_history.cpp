@@ -7,6 +7,7 @@
 
 #include "history/ini_profile_store.h"
 #include "history/keyword_history.h"
+#include "host_command.h"
 #include "temp_folder.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST(KeywordHistory, UnknownNumberWritesFirstThenThrows)
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=a\r\n4=\r\n", ReadBytes("history.ini"));
 }
 
-TEST(KeywordHistory, ReadOnlyFileIsLeftAloneButTheEntryIsBlanked)
+TEST(KeywordHistory, ReadOnlyFileIsLeftAloneAndSoIsTheEntry)
 {
     TempFolder folder;
     const std::string before = "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n";
@@ -114,8 +115,8 @@ TEST(KeywordHistory, ReadOnlyFileIsLeftAloneButTheEntryIsBlanked)
     SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY);
     KeywordHistory history(kPath);
     history.Load();
-    history.SetKeyword(1, "");
-    EXPECT_EQ("0:a 1: ", Numbers(history));
+    EXPECT_EQ(0, history.SetKeyword(1, ""));
+    EXPECT_EQ("0:a 1:b ", Numbers(history));
     EXPECT_EQ(before, ReadBytes("history.ini"));
     IniProfileStore store(kPath);
     EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
@@ -147,28 +148,19 @@ TEST(KeywordHistory, NumbersWithKeysLongerThanSevenCharactersAreNotKeywords)
     EXPECT_EQ("9999998:x 9999999:y ", Numbers(history));
 }
 
-TEST(KeywordHistory, ABatchWritesAllItsDeletionsWhenItCloses)
+TEST(KeywordHistory, DeletingSeveralKeywordsWritesThemAllAtOnce)
 {
     TempFolder folder;
     const std::string before = "[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = b\r\n2=c\r\n3=d\r\n[Next]\r\n1=x\r\n";
     WriteBytes("history.ini", before);
     KeywordHistory history(kPath);
     history.Load();
-    {
-        KeywordHistory::WriteBatch batch(history);
-        history.SetKeyword(3, "");
-        history.SetKeyword(1, "");
-        // The entries change at once; the file when the batch closes.
-        EXPECT_EQ("0:a 1: 2:c 3: ", Numbers(history));
-        EXPECT_EQ(before, ReadBytes("history.ini"));
-        try {
-            history.SetKeyword(7, "");
-        } catch (const std::out_of_range&) {
-        }
-    }
-    // Both values go, and the unknown key is added at the end of the section as a single
-    // write of it would have added it.
-    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = \r\n2=c\r\n3=\r\n7=\r\n[Next]\r\n1=x\r\n",
+    // An unknown number is refused before anything is written.
+    EXPECT_THROW(history.DeleteKeywords({3, 7}), std::out_of_range);
+    EXPECT_EQ(before, ReadBytes("history.ini"));
+    EXPECT_TRUE(history.DeleteKeywords({3, 1}).AllWritten());
+    EXPECT_EQ("0:a 1: 2:c 3: ", Numbers(history));
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = \r\n2=c\r\n3=\r\n[Next]\r\n1=x\r\n",
               ReadBytes("history.ini"));
 }
 
@@ -210,22 +202,6 @@ TEST(IniProfileStore, ReplacingKeepsTheFileAttributes)
     while (FindNextFileA(search, &found));
     FindClose(search);
     EXPECT_EQ(1, files);
-}
-
-// Makes a symbolic link with the host's own ln: Wine runs host programs.
-bool MakeLink(const char* target, const char* link)
-{
-    std::string commandLine = std::string("/bin/ln -s ") + target + " " + link;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 5000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES;
 }
 
 TEST(IniProfileStore, AWriteThroughALinkChangesTheLinkedFileAndKeepsTheLink)

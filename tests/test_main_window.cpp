@@ -18,12 +18,6 @@ using Rows = std::vector<std::string>;
 const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n3=Apricot\r\n"
                           "4=banana split\r\n";
 
-void Command(MainWindowFixture& f, UINT id)
-{
-    SendMessageA(f.frame, WM_COMMAND, id, 0);
-    f.Pump();
-}
-
 void ClickColumn(MainWindowFixture& f, int column)
 {
     NMLISTVIEW click{};
@@ -111,7 +105,7 @@ TEST(MainWindow, ASortKeepsTheSelectionOnItsKeywordsAndDeleteTakesThoseKeywords)
     EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 2, LVIS_SELECTED));
     EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 4, LVIS_SELECTED));
     EXPECT_EQ(2, SendMessageA(f.window.List(), LVM_GETSELECTEDCOUNT, 0, 0));
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((Rows{"3:Apricot", "1:Banana", "4:banana split"}), f.Rows());
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=\r\n1=Banana\r\n2=\r\n3=Apricot\r\n4=banana split\r\n",
               ReadBytes("history.ini"));
@@ -131,13 +125,13 @@ TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
     MainWindowFixture f(kFive);
     ClickColumn(f, 1);
     const Rows sorted = f.Rows();
-    Command(f, ID_IGNORE_CASE);
+    f.Command(ID_IGNORE_CASE);
     EXPECT_FALSE(f.window.IgnoreCase());
     EXPECT_EQ(sorted, f.Rows());
     EXPECT_EQ((std::pair<bool, bool>{true, false}), ViewMenuMarks(f));
     f.Type("A");
     EXPECT_EQ((Rows{"3:Apricot"}), f.Rows());
-    Command(f, ID_IGNORE_CASE);
+    f.Command(ID_IGNORE_CASE);
     EXPECT_EQ((Rows{"4:banana split", "3:Apricot", "1:Banana", "0:apple"}), f.Rows());
     EXPECT_EQ((std::pair<bool, bool>{true, true}), ViewMenuMarks(f));
 }
@@ -146,13 +140,13 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
 {
     MainWindowFixture f(kFive);
     f.SelectRows({1, 3});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((Rows{"4:banana split", "2:cherry", "0:apple"}), f.Rows());
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n3=\r\n4=banana split\r\n",
               ReadBytes("history.ini"));
     // Without a selection nothing happens.
     f.SelectRows({});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ(3u, f.Rows().size());
 }
 
@@ -183,7 +177,7 @@ TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)
     MainWindowFixture f(kFive);
     f.Type("an");
     f.SelectRows({0});
-    Command(f, ID_KEYWORD_DELETE);
+    f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((Rows{"1:Banana"}), f.Rows());
     // Meanwhile the search application records another keyword.
     WriteBytes("history.ini", ReadBytes("history.ini") + "5=bandana\r\n");
@@ -204,11 +198,11 @@ TEST(MainWindow, TheStatusBarHidesAndTheListTakesItsSpace)
     GetClientRect(f.frame, &client);
     const int withBar = ListBottom(f);
     EXPECT_LT(withBar, client.bottom);
-    Command(f, ID_VIEW_STATUS_BAR);
+    f.Command(ID_VIEW_STATUS_BAR);
     EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
     EXPECT_EQ(client.bottom, ListBottom(f));
     EXPECT_EQ((std::pair<bool, bool>{false, true}), ViewMenuMarks(f));
-    Command(f, ID_VIEW_STATUS_BAR);
+    f.Command(ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(IsWindowVisible(f.window.StatusBar()));
     EXPECT_EQ(withBar, ListBottom(f));
 }
@@ -257,7 +251,7 @@ TEST(MainWindow, TheAboutBoxOpensCentredAndEndsWithEnterOrEscape)
     ModalProbe::key = VK_ESCAPE;
     ModalProbe::seen = {};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, ModalProbe::CloseDialog);
-    Command(f, ID_APP_ABOUT);
+    f.Command(ID_APP_ABOUT);
     KillTimer(nullptr, timer);
     EXPECT_NE(0, ModalProbe::seen.right);
 }

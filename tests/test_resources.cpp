@@ -6,17 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "shift_jis.h"
 #include "ui/resource.h"
 
 namespace {
-
-// The expected bytes, converted from the Unicode text with code page 932 itself.
-std::string ShiftJis(const wchar_t* text)
-{
-    char bytes[512] = {};
-    WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
-}
 
 std::string LoadText(UINT id)
 {

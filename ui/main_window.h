@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/message_pump.h"
@@ -15,7 +16,7 @@
 // keyword list below them and the status bar at the bottom. It owns the keyword history.
 class MainWindow : public FrameWindowBase {
 public:
-    using RowAction = void (*)(MainWindow& window, int row, const KeywordEntry* entry);
+    using RowAction = std::function<void(MainWindow& window, int row, const KeywordEntry* entry)>;
 
     MainWindow();
 
@@ -27,9 +28,11 @@ public:
     // returns the sort to that order.
     void FillList(const char* filter);
     // Visits the selected rows from the last to the first, so an action may delete its row.
-    void ForEachSelected(RowAction action);
+    void ForEachSelected(const RowAction& action);
+    // Removes the row once its keyword is blank.
     static void DeleteRow(MainWindow& window, int row, const KeywordEntry* entry);
-    // Deletes every selected row's keyword, writing the file once for all of them.
+    // Deletes every selected row's keyword, writing the file once for all of them. Rows whose
+    // keyword the file still holds stay selected, and a message says why.
     void DeleteSelectedRows();
 
     HWND KeywordBox() const { return keywordBox_; }
@@ -60,6 +63,7 @@ private:
     void Refill();
     void ToggleIgnoreCase();
     void ToggleStatusBar();
+    void ReportUndeleted(const WriteOutcome& outcome);
     BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     AcceleratorFilter acceleratorFilter_;

@@ -12,23 +12,6 @@ namespace {
 const char kNumberHeader[] = "\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"; // インデックス
 const char kKeywordHeader[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68";       // キーワード
 
-// Suspends a list's repainting for a scope and repaints it once afterwards: a visible list
-// repaints for every row inserted or deleted.
-class RedrawSuspended {
-public:
-    explicit RedrawSuspended(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawSuspended()
-    {
-        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, nullptr, TRUE);
-    }
-    RedrawSuspended(const RedrawSuspended&) = delete;
-    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-
-private:
-    HWND list_;
-};
-
 } // namespace
 
 void MainWindow::SetupColumns()
@@ -58,7 +41,7 @@ void MainWindow::FillList(const char* filter)
     ResetSort(listView_.Sort());
 }
 
-void MainWindow::ForEachSelected(RowAction action)
+void MainWindow::ForEachSelected(const RowAction& action)
 {
     const HWND list = List();
     std::vector<int> selected;
@@ -66,17 +49,4 @@ void MainWindow::ForEachSelected(RowAction action)
         selected.push_back(row);
     for (auto row = selected.rbegin(); row != selected.rend(); ++row)
         action(*this, *row, listView_.EntryAt(*row));
-}
-
-void MainWindow::DeleteSelectedRows()
-{
-    const RedrawSuspended suspended(List());
-    const KeywordHistory::WriteBatch batch(*history_);
-    ForEachSelected(DeleteRow);
-}
-
-void MainWindow::DeleteRow(MainWindow& window, int row, const KeywordEntry* entry)
-{
-    window.History()->SetKeyword(entry->Number(), "");
-    SendMessageA(window.List(), LVM_DELETEITEM, row, 0);
 }

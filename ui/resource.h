@@ -12,3 +12,9 @@
 #define ID_FILE_NEW 0xE100
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
+
+// Why the keywords of a delete command were not deleted.
+#define IDS_NOT_DELETED 310
+#define IDS_KEYWORD_CHANGED 311
+#define IDS_FILE_KEPT_CHANGING 312
+#define IDS_CHECK_FAILED 313

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The file that a write of an INI file really changes: the file itself, past any symbolic
+// link to it, named with wide characters so that folder names outside the ANSI code page and
+// paths longer than MAX_PATH reach the right file.
+class FileTarget {
+public:
+    // The path as the program names it, in the ANSI code page (".\history.ini").
+    explicit FileTarget(const char* ansiPath);
+
+    // The full path in the form the wide functions take at any length ("\\?\C:\...").
+    const std::wstring& Path() const { return path_; }
+    // A path to a file of that name in the same folder that the ANSI functions can open,
+    // or empty when there is none.
+    std::string AnsiSibling(const std::wstring& name) const;
+
+private:
+    std::wstring path_;
+};
+
+// A file's bytes as one read found them.
+struct FileBytes {
+    bool exists = false;
+    std::string bytes;
+
+    bool operator==(const FileBytes& other) const { return exists == other.exists && bytes == other.bytes; }
+};
+
+// Reads the whole file, sharing it with every other reader and writer. A missing file gives
+// no bytes and no error. Returns 0 or the system's error code.
+uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);

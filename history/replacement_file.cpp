@@ -1,0 +1,81 @@
+#include "replacement_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/unique_any.h"
+#include "file_permissions.h"
+
+namespace {
+
+// The attributes a replaced file keeps; read-only files are never replaced.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A name no other file of the folder has yet, most likely: the process, the time and the try.
+std::wstring NewName(unsigned attempt)
+{
+    const unsigned long long value = (static_cast<unsigned long long>(GetCurrentProcessId() & 0xFFFF) << 32) |
+                                     (static_cast<unsigned long long>(GetTickCount() & 0xFFFFFF) << 8) | (attempt & 0xFF);
+    std::wstring name = L"~tnw";
+    for (int shift = 44; shift >= 0; shift -= 4)
+        name += L"0123456789abcdef"[(value >> shift) & 0xF];
+    return name + L".tmp";
+}
+
+} // namespace
+
+ReplacementFile::~ReplacementFile()
+{
+    if (!path_.empty())
+        DeleteFileW(path_.c_str());
+}
+
+uint32_t ReplacementFile::Write(const std::string& bytes)
+{
+    const std::wstring& target = target_.Path();
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    UniqueFile file;
+    std::wstring name;
+    for (unsigned attempt = 0; !file && attempt < 64; ++attempt) {
+        name = NewName(attempt);
+        file.reset(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS)
+            return GetLastError();
+    }
+    if (!file)
+        return ERROR_FILE_EXISTS;
+    path_ = folder + name;
+    for (size_t written = 0; written < bytes.size();) {
+        DWORD count = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
+        if (!WriteFile(file.get(), bytes.data() + written, chunk, &count, nullptr))
+            return GetLastError();
+        written += count;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    const bool targetExists = GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old) != 0;
+    if (targetExists)
+        SetFileTime(file.get(), &old.ftCreationTime, nullptr, nullptr);
+    if (!FlushFileBuffers(file.get()))
+        return GetLastError();
+    file.reset();
+    if (targetExists) {
+        if (old.dwFileAttributes & kKeptAttributes)
+            SetFileAttributesW(path_.c_str(), old.dwFileAttributes & kKeptAttributes);
+        CopyPermissions(target, path_);
+    }
+    ansiPath_ = target_.AnsiSibling(name);
+    return 0;
+}
+
+uint32_t ReplacementFile::Replace(bool targetExists)
+{
+    const DWORD flags = (targetExists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
+    if (!MoveFileExW(path_.c_str(), target_.Path().c_str(), flags))
+        return GetLastError();
+    path_.clear();
+    return 0;
+}

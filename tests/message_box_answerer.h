@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Answers the message boxes that a thread shows while this object lives, as a user pressing
+// OK would, and keeps what each of them showed.
+class MessageBoxAnswerer {
+public:
+    struct Box {
+        HWND owner;
+        std::string title;
+        std::string text;
+        bool warningIcon;
+    };
+
+    explicit MessageBoxAnswerer(DWORD threadId = GetCurrentThreadId());
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    std::vector<Box> Boxes();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    void Answer(HWND box);
+
+    DWORD threadId_;
+    CRITICAL_SECTION lock_;
+    std::vector<Box> boxes_;
+    volatile LONG stop_ = 0;
+    HANDLE thread_ = nullptr;
+};

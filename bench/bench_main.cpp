@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,21 +72,97 @@ void Report(const char* what, long keywords, double ms)
     std::fflush(stdout);
 }
 
+// A value of exactly the given bytes. One in three is all double-byte characters, so with an
+// even length one of them sits across the 259 bytes the reader keeps; one in three shifts the
+// same characters by a byte so none does; the rest are ASCII.
+std::string LongValue(int n, size_t bytes)
+{
+    std::string value;
+    if (n % 3 == 1)
+        value = "x";
+    if (n % 3 != 2) {
+        while (value.size() + 2 <= bytes)
+            value += "\x82\xA0";
+    }
+    value.resize(bytes, 'a');
+    return value;
+}
+
+// About 10 MB of keywords, every one a byte longer than the reader keeps.
+int WriteLongValuesHistory()
+{
+    const int keywords = 38000;
+    std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
+    for (int n = 0; n < keywords; ++n)
+        file += std::to_string(n) + "=" + LongValue(n, 260) + "\r\n";
+    BenchSession::WriteHistory(file);
+    return keywords;
+}
+
+// A million one-letter keywords, then a few thousand long ones at the end of the file.
+int WriteMillionLinesHistory()
+{
+    const int shortKeywords = 1000000;
+    const int keywords = shortKeywords + 5000;
+    std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
+    for (int n = 0; n < shortKeywords; ++n)
+        file += std::to_string(n) + "=k\r\n";
+    for (int n = shortKeywords; n < keywords; ++n)
+        file += std::to_string(n) + "=" + LongValue(n, 300) + "\r\n";
+    BenchSession::WriteHistory(file);
+    return keywords;
+}
+
+void LoadHistory()
+{
+    KeywordHistory history(kPath);
+    history.Load();
+}
+
+// Destroys the window, lets its last messages and the quit it posts pass, then frees it.
+struct CloseMainWindow {
+    void operator()(MainWindow* window) const
+    {
+        DestroyWindow(window->Window());
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        delete window;
+    }
+};
+using OpenWindow = std::unique_ptr<MainWindow, CloseMainWindow>;
+
+// The real main window as the tool starts: created, loaded from history.ini, filled and
+// painted on screen.
+OpenWindow OpenMainWindow()
+{
+    OpenWindow window(new MainWindow);
+    const RECT rectangle = {0, 0, 500, 550};
+    const HWND frame = window->CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
+    PlaceCentred(frame, nullptr);
+    ShowWindow(frame, SW_SHOWNORMAL);
+    UpdateWindow(frame);
+    return window;
+}
+
+// The median start-up of three, each after closing the window before it and then before();
+// the window of the last run stays open.
+template <typename Before>
+double MedianStartupMs(OpenWindow& window, Before before)
+{
+    return MedianMs(3, [&] {
+        window.reset();
+        before();
+    }, [&] { window = OpenMainWindow(); });
+}
+
 // The real main window on screen: start-up to a painted window, one keystroke's refill
 // (a filter matching about half the rows, then back to the empty filter), F5, and deleting
 // 1,000 selected rows.
 void MeasureWindow(int keywords)
 {
-    MainWindow* window = nullptr;
-    Report("startup", keywords, MedianMs(3, [&] {
-               delete window;
-               window = new MainWindow;
-               const RECT rectangle = {0, 0, 500, 550};
-               const HWND frame = window->CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
-               PlaceCentred(frame, nullptr);
-               ShowWindow(frame, SW_SHOWNORMAL);
-               UpdateWindow(frame);
-           }));
+    OpenWindow window;
+    Report("startup", keywords, MedianStartupMs(window, [] {}));
     const HWND box = window->KeywordBox();
     const HWND list = window->List();
     Report("refill-half", keywords, MedianMs(5, [&] { SetWindowTextA(box, ""); }, [&] {
@@ -129,11 +206,17 @@ void MeasureWindow(int keywords)
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     Report("peak-memory-mb", keywords, static_cast<double>(counters.PeakPagefileUsage) / (1024 * 1024));
-    DestroyWindow(window->Window());
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    delete window;
+}
+
+// Files written to hurt the reader: each is read alone, then opened in the window. Every run
+// reads a file written just before it, as a tool just started would: the system's profile
+// reader keeps the file it parsed last, and later reads of the same file skip the parsing.
+void MeasureHostile(const char* loadWhat, const char* startupWhat, int (*write)())
+{
+    const int keywords = write();
+    Report(loadWhat, keywords, MedianMs(3, write, LoadHistory));
+    OpenWindow window;
+    Report(startupWhat, keywords, MedianStartupMs(window, write));
 }
 
 } // namespace
@@ -144,10 +227,7 @@ int main()
 
     for (int keywords : {1000, 10000, 100000}) {
         WriteHistory(keywords);
-        Report("load", keywords, MedianMs(5, [] {
-                   KeywordHistory history(kPath);
-                   history.Load();
-               }));
+        Report("load", keywords, MedianMs(5, LoadHistory));
         if (keywords == 1000) {
             // The same load with one system read per key, for comparison.
             Report("load-key-by-key", keywords, MedianMs(3, [] {
@@ -170,9 +250,9 @@ int main()
 
     // A corrupted file: EndPos millions past its last key.
     BenchSession::WriteHistory("[Keywords]\r\nStartPos=0\r\nEndPos=9999999\r\n0=a\r\n1=b\r\n2=c\r\n");
-    Report("load-sparse", 9999999, MedianMs(3, [] {
-               KeywordHistory history(kPath);
-               history.Load();
-           }));
+    Report("load-sparse", 9999999, MedianMs(3, LoadHistory));
+
+    MeasureHostile("load-long-values", "startup-long-values", WriteLongValuesHistory);
+    MeasureHostile("load-million-lines", "startup-million-lines", WriteMillionLinesHistory);
     return 0;
 }

@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 
 #include "file_target.h"
 #include "profile_section_read.h"
-#include "replacement_file.h"
 #include "section_lines.h"
+#include "sibling_file.h"
 
 namespace {
 
@@ -17,6 +18,16 @@ namespace {
 constexpr int kPlans = 8;
 // How long a file that another program holds open is waited for.
 constexpr DWORD kPatienceMs = 2000;
+// The least time another program's older copy of the file is waited for after a swap.
+constexpr double kLeastSettleMs = 20;
+
+double NowMs()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 // Another program has the file open for the moment. Replacing a file fails with "access
 // denied" while any program has it open, on Windows and under Wine alike.
@@ -73,7 +84,7 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
 class ValueWriter {
 public:
     ValueWriter(const char* path, const char* section, const std::vector<IniValue>& values)
-        : path_(path), section_(section), values_(values), target_(path), started_(GetTickCount())
+        : section_(section), values_(values), target_(path), started_(GetTickCount())
     {
         outcome_.results.assign(values.size(), WriteResult::NotWritten);
         for (size_t i = 0; i < values.size(); ++i)
@@ -95,25 +106,49 @@ public:
 private:
     bool Patient() const { return GetTickCount() - started_ < kPatienceMs; }
 
-    void Fail(WriteFailure failure, uint32_t error = 0)
+    bool Fail(WriteFailure failure, uint32_t error = 0)
     {
         outcome_.failure = failure;
         outcome_.systemError = error;
+        return false;
     }
 
-    // Reads the file and what the reader makes of it, waiting while another program holds it.
-    bool ReadCurrent(FileBytes& bytes, SectionLines& lines)
+    // Reads a file of the program's own through the system's reader, which then forgets it.
+    bool ReadSibling(const SiblingFile& file, SectionLines& lines)
+    {
+        const char* path = file.AnsiPath().c_str();
+        const double started = NowMs();
+        const bool read = *path && ReadLines(path, section_, lines) == 0;
+        readMs_ = NowMs() - started;
+        if (*path)
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // drops the file from the reader's cache
+        return read || Fail(WriteFailure::CheckFailed);
+    }
+
+    // Reads the file's bytes and what the system's reader makes of them, from a private copy:
+    // the file itself may change while it is read, and Wine's reader keeps what it last read
+    // of a file for as long as its time stamp stays the same, which writes within a few
+    // milliseconds share. The bytes are read again afterwards and must not have changed: a
+    // program that writes the file empties it first and fills it in pieces. Waits while
+    // another program holds the file. False when the file changed meanwhile, or could not be
+    // read (the failure is then set).
+    bool ReadSettled(FileBytes& bytes, SectionLines& lines)
     {
         for (;;) {
+            FileBytes again;
             uint32_t error = ReadFileBytes(target_.Path(), bytes);
-            if (!error)
-                error = ReadLines(path_, section_, lines);
-            if (!error)
-                return true;
-            if (!IsHeldOpen(error, false) || !Patient()) {
-                Fail(WriteFailure::SystemError, error);
-                return false;
+            if (!error) {
+                SiblingFile copy(target_);
+                if ((error = copy.Write(bytes.bytes)) != 0)
+                    return Fail(WriteFailure::SystemError, error);
+                if (!ReadSibling(copy, lines))
+                    return false;
+                error = ReadFileBytes(target_.Path(), again);
             }
+            if (!error)
+                return again == bytes;
+            if (!IsHeldOpen(error, false) || !Patient())
+                return Fail(WriteFailure::SystemError, error);
             Sleep(5);
         }
     }
@@ -145,7 +180,7 @@ private:
 
     // Puts the replacement in place while the file still holds what it was planned on.
     // Returns false when the file changed meanwhile or could not be replaced.
-    bool Swap(ReplacementFile& replacement, const FileBytes& before)
+    bool Swap(SiblingFile& replacement, const FileBytes& before)
     {
         for (;;) {
             FileBytes now;
@@ -154,10 +189,8 @@ private:
                 return false;
             if (!error && (error = replacement.Replace(before.exists)) == 0)
                 return true;
-            if (!IsHeldOpen(error, true) || !Patient()) {
-                Fail(WriteFailure::SystemError, error);
-                return false;
-            }
+            if (!IsHeldOpen(error, true) || !Patient())
+                return Fail(WriteFailure::SystemError, error);
             Sleep(2);
         }
     }
@@ -166,39 +199,49 @@ private:
     {
         FileBytes before;
         SectionLines lines;
-        if (!ReadCurrent(before, lines))
+        if (!ReadSettled(before, lines))
             return;
         const std::vector<IniValue> changes = Changes(lines);
         if (changes.empty())
             return;
-        if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY))
-            return Fail(WriteFailure::SystemError, ERROR_ACCESS_DENIED);
-
-        ReplacementFile replacement(target_);
-        if (const uint32_t error = replacement.Write(ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes))))
-            return Fail(WriteFailure::SystemError, error);
+        if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY)) {
+            Fail(WriteFailure::SystemError, ERROR_ACCESS_DENIED);
+            return;
+        }
+        SiblingFile replacement(target_);
+        const std::string planned = ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes));
+        if (const uint32_t error = replacement.Write(planned)) {
+            Fail(WriteFailure::SystemError, error);
+            return;
+        }
+        replacement.TakeTargetAttributes();
         SectionLines written;
-        if (replacement.AnsiPath().empty() || ReadLines(replacement.AnsiPath().c_str(), section_, written) ||
-            !ReadsAsPlanned(lines, written, changes)) {
-            // Either the plan is wrong, or the file changed between the two reads of it.
-            FileBytes now;
-            if (ReadFileBytes(target_.Path(), now) == 0 && now == before)
-                Fail(WriteFailure::CheckFailed);
+        if (!ReadSibling(replacement, written))
+            return;
+        if (!ReadsAsPlanned(lines, written, changes)) {
+            Fail(WriteFailure::CheckFailed);
             return;
         }
         if (!Swap(replacement, before))
             return;
-        // Another program that read the file before the swap may write its older copy back.
+        // A program that read the file before the swap and writes it afterwards puts its older
+        // copy back: the system's profile writer does so under Wine, where it reads and writes
+        // the file with two separate opens (while a writer holds the file open, the swap waits
+        // for it instead, on Windows and under Wine). Such a copy is due within about as long
+        // as a reading of the file takes: after that, each value must still read as written,
+        // or it is written again.
+        Sleep(static_cast<DWORD>(std::max(kLeastSettleMs, readMs_)));
+        FileBytes after;
         SectionLines confirmed;
-        if (ReadLines(path_, section_, confirmed) == 0)
+        if (ReadSettled(after, confirmed))
             Changes(confirmed);
     }
 
-    const char* path_;
     const char* section_;
     const std::vector<IniValue>& values_;
     const FileTarget target_;
     const DWORD started_;
+    double readMs_ = 0; // how long the system's last reading of the file took
     std::vector<size_t> pending_;
     WriteOutcome outcome_;
 };

@@ -5,9 +5,9 @@
 namespace {
 
 // The build passes a path as the host system writes it; Wine maps the host's root to Z:.
-std::string ProgramPath()
+std::string ProgramPath(const char* variable)
 {
-    std::string path = std::getenv("MORVEK_EXE") ? std::getenv("MORVEK_EXE") : "";
+    std::string path = std::getenv(variable) ? std::getenv(variable) : "";
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;
     for (char& c : path)
@@ -35,9 +35,9 @@ BOOL CALLBACK FindVisibleTopWindow(HWND window, LPARAM parameter)
 
 } // namespace
 
-ToolProcess::ToolProcess(const std::string& folder)
+ToolProcess::ToolProcess(const std::string& folder, const std::string& arguments, const char* programVariable)
 {
-    std::string commandLine = "\"" + ProgramPath() + "\"";
+    std::string commandLine = "\"" + ProgramPath(programVariable) + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

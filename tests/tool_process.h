@@ -4,11 +4,13 @@
 
 #include <string>
 
-// The real Morvek.exe started as its own process in a folder of the test's choosing.
+// A program of the build, the real Morvek.exe by default, started as its own process in a
+// folder of the test's choosing.
 class ToolProcess {
 public:
-    // Starts the program named by the MORVEK_EXE environment variable in the folder.
-    explicit ToolProcess(const std::string& folder);
+    // Starts the program whose path the environment variable names, in the folder.
+    explicit ToolProcess(const std::string& folder, const std::string& arguments = std::string(),
+                         const char* programVariable = "MORVEK_EXE");
     ~ToolProcess();
     ToolProcess(const ToolProcess&) = delete;
     ToolProcess& operator=(const ToolProcess&) = delete;

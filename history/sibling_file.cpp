@@ -1,4 +1,4 @@
-#include "replacement_file.h"
+#include "sibling_file.h"
 
 #include <windows.h>
 
@@ -26,13 +26,13 @@ std::wstring NewName(unsigned attempt)
 
 } // namespace
 
-ReplacementFile::~ReplacementFile()
+SiblingFile::~SiblingFile()
 {
     if (!path_.empty())
         DeleteFileW(path_.c_str());
 }
 
-uint32_t ReplacementFile::Write(const std::string& bytes)
+uint32_t SiblingFile::Write(const std::string& bytes)
 {
     const std::wstring& target = target_.Path();
     const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
@@ -48,6 +48,7 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
     if (!file)
         return ERROR_FILE_EXISTS;
     path_ = folder + name;
+    ansiPath_ = target_.AnsiSibling(name);
     for (size_t written = 0; written < bytes.size();) {
         DWORD count = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
@@ -55,23 +56,25 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
             return GetLastError();
         written += count;
     }
-    WIN32_FILE_ATTRIBUTE_DATA old{};
-    const bool targetExists = GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old) != 0;
-    if (targetExists)
-        SetFileTime(file.get(), &old.ftCreationTime, nullptr, nullptr);
-    if (!FlushFileBuffers(file.get()))
-        return GetLastError();
-    file.reset();
-    if (targetExists) {
-        if (old.dwFileAttributes & kKeptAttributes)
-            SetFileAttributesW(path_.c_str(), old.dwFileAttributes & kKeptAttributes);
-        CopyPermissions(target, path_);
-    }
-    ansiPath_ = target_.AnsiSibling(name);
-    return 0;
+    return FlushFileBuffers(file.get()) ? 0 : GetLastError();
 }
 
-uint32_t ReplacementFile::Replace(bool targetExists)
+void SiblingFile::TakeTargetAttributes()
+{
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    if (!GetFileAttributesExW(target_.Path().c_str(), GetFileExInfoStandard, &old))
+        return;
+    {
+        const UniqueFile file(CreateFileW(path_.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (file)
+            SetFileTime(file.get(), &old.ftCreationTime, nullptr, nullptr);
+    }
+    if (old.dwFileAttributes & kKeptAttributes)
+        SetFileAttributesW(path_.c_str(), old.dwFileAttributes & kKeptAttributes);
+    CopyPermissions(target_.Path(), path_);
+}
+
+uint32_t SiblingFile::Replace(bool targetExists)
 {
     const DWORD flags = (targetExists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
     if (!MoveFileExW(path_.c_str(), target_.Path().c_str(), flags))

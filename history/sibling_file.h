@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "file_target.h"
+
+// A file of the program's own beside the target file, under a name no other file has: the
+// new content of the target, written in full before it takes the target's place in one step,
+// so that at every instant the target is either the old file or the new one; or a private
+// copy of bytes for the system's reader. Until it has taken the target's place it belongs to
+// this object, which removes it.
+class SiblingFile {
+public:
+    explicit SiblingFile(const FileTarget& target) : target_(target) {}
+    ~SiblingFile();
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+
+    // Writes the bytes through to the disk. Returns 0 or the system's error code.
+    uint32_t Write(const std::string& bytes);
+    // Gives the file the target's attributes, creation time and access rights.
+    void TakeTargetAttributes();
+    // The file's path for the system's ANSI profile functions, or empty when it has none.
+    const std::string& AnsiPath() const { return ansiPath_; }
+    // Puts the file in the target's place. When the target did not exist, only while there is
+    // still none. Returns 0 or the system's error code.
+    uint32_t Replace(bool targetExists);
+
+private:
+    const FileTarget& target_;
+    std::wstring path_;
+    std::string ansiPath_;
+};

@@ -1,0 +1,64 @@
+#include "remote_list.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr SIZE_T kMemoryBytes = 4096;
+constexpr int kTextOffset = 1024;
+
+} // namespace
+
+RemoteList::RemoteList(HWND toolWindow)
+{
+    for (HWND child = GetWindow(toolWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongA(child, GWL_STYLE) & LVS_REPORT)
+            list_ = child;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toolWindow, &processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (list_ && process_)
+        memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kMemoryBytes, MEM_COMMIT, PAGE_READWRITE));
+}
+
+RemoteList::~RemoteList()
+{
+    if (memory_)
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_)
+        CloseHandle(process_);
+}
+
+int RemoteList::Count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::string> RemoteList::Numbers()
+{
+    std::vector<std::string> numbers;
+    LVITEMA item{};
+    item.pszText = memory_ + kTextOffset;
+    item.cchTextMax = 64;
+    WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
+    for (int row = 0, count = Count(); row < count; ++row) {
+        char text[64] = {};
+        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(memory_));
+        ReadProcessMemory(process_, memory_ + kTextOffset, text, sizeof text - 1, nullptr);
+        numbers.push_back(text);
+    }
+    return numbers;
+}
+
+void RemoteList::SetState(int row, UINT state)
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = state;
+    WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_));
+}
+
+void RemoteList::Select(int first, int count)
+{
+    SetState(-1, 0);
+    for (int row = first; row < first + count; ++row)
+        SetState(row, LVIS_SELECTED);
+}

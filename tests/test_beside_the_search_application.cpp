@@ -1,0 +1,256 @@
+// The real program deleting keywords while another process writes history.ini, as the search
+// application does while the user searches: the history is never lost, the other program's
+// writes survive, and no row disappears whose keyword the file still holds.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "message_box_answerer.h"
+#include "remote_list.h"
+#include "temp_folder.h"
+#include "tool_process.h"
+#include "ui/resource.h"
+
+namespace {
+
+std::string KeywordText(int n) { return "keyword " + std::to_string(n * 7919 % 100003); }
+
+std::string History(int keywords)
+{
+    std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
+    for (int n = 0; n < keywords; ++n)
+        file += std::to_string(n) + "=" + KeywordText(n) + "\r\n";
+    return file + "[Tail]\r\ny=2\r\n";
+}
+
+// Every key of a section as the system's reader sees it: the first line of a key wins.
+std::map<std::string, std::string> ReadSection(const char* section)
+{
+    std::vector<char> lines(64 << 20);
+    GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(lines.size()), ".\\history.ini");
+    std::map<std::string, std::string> keys;
+    for (const char* line = lines.data(); *line; line += strlen(line) + 1) {
+        const char* equals = strchr(line, '=');
+        if (equals)
+            keys.emplace(std::string(line, equals), equals + 1);
+    }
+    return keys;
+}
+
+// How many times each scenario runs; a longer run outside the test suite sets more.
+int Rounds()
+{
+    const char* rounds = std::getenv("TNW_STRESS_ROUNDS");
+    return rounds ? std::atoi(rounds) : 1;
+}
+
+// The search application's stand-in, writing in the folder until it is stopped.
+class SearchApplication {
+public:
+    SearchApplication(const std::string& folder, const std::string& arguments)
+        : process_(folder, arguments, "SEARCH_APP_EXE")
+    {
+    }
+
+    // Stops it and returns each of its writes: the key and whether the system reported success.
+    std::vector<std::pair<std::string, bool>> Stop()
+    {
+        WriteBytes("stop", "");
+        EXPECT_EQ(0u, process_.WaitForExit());
+        std::vector<std::pair<std::string, bool>> writes;
+        const std::string log = ReadBytes("written.txt");
+        for (size_t at = 0; at < log.size();) {
+            const size_t end = log.find('\n', at);
+            const size_t space = log.find(' ', at);
+            writes.emplace_back(log.substr(at, space - at), log[space + 1] == '1');
+            at = end + 1;
+        }
+        return writes;
+    }
+
+private:
+    ToolProcess process_;
+};
+
+class BesideTheSearchApplication : public testing::Test {
+protected:
+    void Start(int keywords)
+    {
+        keywords_ = keywords;
+        WriteBytes("history.ini", History(keywords));
+        tool_ = std::make_unique<ToolProcess>(folder_.Path());
+        window_ = tool_->WaitForWindow();
+        ASSERT_NE(nullptr, window_);
+        list_ = std::make_unique<RemoteList>(window_);
+        ASSERT_TRUE(list_->Found());
+    }
+
+    // Deletes the top rows, a number of them per command, pausing between commands; a message
+    // box that says why some were not deleted is answered. Returns the number of boxes.
+    int Delete(int commands, int rowsPerCommand, DWORD pauseMs)
+    {
+        MessageBoxAnswerer answerer(GetWindowThreadProcessId(window_, nullptr));
+        for (int command = 0; command < commands; ++command) {
+            list_->Select(0, rowsPerCommand);
+            DWORD_PTR result = 0;
+            EXPECT_NE(0, SendMessageTimeoutA(window_, WM_COMMAND, ID_KEYWORD_DELETE, 0, SMTO_NORMAL, 60000, &result));
+            Sleep(pauseMs);
+        }
+        return static_cast<int>(answerer.Boxes().size());
+    }
+
+    // The history's own keys are all there, each with its text or blanked, and a key still
+    // holding its text is still listed. Returns how many were blanked.
+    int ExpectHistoryKeptAndRowsTrue()
+    {
+        const std::map<std::string, std::string> keys = ReadSection("Keywords");
+        EXPECT_EQ("0", keys.count("StartPos") ? keys.at("StartPos") : "missing");
+        EXPECT_EQ(std::to_string(keywords_), keys.count("EndPos") ? keys.at("EndPos") : "missing");
+        const std::vector<std::string> listed = list_->Numbers();
+        const std::set<std::string> rows(listed.begin(), listed.end());
+        int blanked = 0;
+        for (int n = 0; n < keywords_; ++n) {
+            const std::string key = std::to_string(n);
+            const auto found = keys.find(key);
+            if (found == keys.end()) {
+                ADD_FAILURE() << "key " << n << " lost";
+                continue;
+            }
+            if (found->second.empty()) {
+                ++blanked;
+                continue;
+            }
+            EXPECT_EQ(KeywordText(n), found->second) << "key " << n;
+            EXPECT_EQ(1u, rows.count(key)) << "key " << n << " holds its text but its row is gone";
+        }
+        EXPECT_EQ(keywords_ - blanked, static_cast<int>(listed.size()));
+        std::printf("[ stats    ] %d keywords blanked, %d listed\n", blanked, static_cast<int>(listed.size()));
+        return blanked;
+    }
+
+    void Close()
+    {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, tool_->WaitForExit());
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<ToolProcess> tool_;
+    std::unique_ptr<RemoteList> list_;
+    HWND window_ = nullptr;
+    int keywords_ = 0;
+};
+
+// The search application records a new keyword every 200 ms, then every 2 ms, while the
+// user deletes 1,000 rows of a 10,000-keyword history.
+TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletes)
+{
+    for (int round = 0; round < Rounds(); ++round) {
+        for (const int interval : {200, 2}) {
+            Start(10000);
+            SearchApplication searching(folder_.Path(), "write " + std::to_string(interval) + " 20000");
+            const int boxes = Delete(20, 50, 100);
+            const auto writes = searching.Stop();
+            const std::map<std::string, std::string> keys = ReadSection("Keywords");
+            int lost = 0, refused = 0;
+            for (const auto& write : writes) {
+                if (!write.second)
+                    ++refused;
+                else if (!keys.count(write.first) || keys.at(write.first) != "searched " + write.first)
+                    ++lost;
+            }
+            std::printf("[ stats    ] every %d ms: %d writes, %d lost, %d refused by the system, %d warnings\n",
+                        interval, static_cast<int>(writes.size()), lost, refused, boxes);
+            const int blanked = ExpectHistoryKeptAndRowsTrue();
+            if (interval == 200) {
+                EXPECT_EQ(0, lost + refused);
+                EXPECT_GT(blanked, 0);
+            } else {
+                EXPECT_LE(lost * 1000, static_cast<int>(writes.size()));
+            }
+            Close();
+            DeleteFileA("stop");
+        }
+    }
+}
+
+// Another program appends raw lines, creating the file when it finds none, now and then
+// between the deletes and now and then while one is written.
+TEST_F(BesideTheSearchApplication, LinesAppendedMeanwhileNeverCostTheHistory)
+{
+    for (int round = 0; round < Rounds(); ++round) {
+        Start(10000);
+        SearchApplication appending(folder_.Path(), "append 60");
+        const int boxes = Delete(20, 50, 50);
+        const auto writes = appending.Stop();
+        const std::string bytes = ReadBytes("history.ini");
+        int lost = 0;
+        for (const auto& write : writes)
+            lost += write.second && bytes.find("\n" + write.first + "=") == std::string::npos ? 1 : 0;
+        std::printf("[ stats    ] %d lines appended, %d lost, %d warnings\n", static_cast<int>(writes.size()), lost, boxes);
+        EXPECT_GT(ExpectHistoryKeptAndRowsTrue(), 0);
+        Close();
+        DeleteFileA("stop");
+    }
+}
+
+// A reader in a tight loop: counts the times it finds the file missing, or holding anything
+// but a whole history (its first line and its last section are always there).
+struct Watcher {
+    volatile LONG stop = 0;
+    long reads = 0, missing = 0, partial = 0;
+
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* watcher = static_cast<Watcher*>(self);
+        const std::string head = "[Keywords]\r\nStartPos=0\r\nEndPos=1000\r\n0=";
+        const std::string tail = "[Tail]\r\ny=2\r\n";
+        std::string bytes(1 << 20, '\0');
+        while (!watcher->stop) {
+            const HANDLE file = CreateFileA("history.ini", GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE) {
+                watcher->missing += GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+                continue;
+            }
+            DWORD read = 0;
+            ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+            CloseHandle(file);
+            ++watcher->reads;
+            const bool whole = read >= head.size() + tail.size() && bytes.compare(0, head.size(), head) == 0 &&
+                               bytes.compare(read - tail.size(), tail.size(), tail) == 0;
+            watcher->partial += whole ? 0 : 1;
+        }
+        return 0;
+    }
+};
+
+TEST_F(BesideTheSearchApplication, AReaderNeverFindsTheFileMissingOrPartial)
+{
+    for (int round = 0; round < Rounds(); ++round) {
+        Start(1000);
+        Watcher watcher;
+        const HANDLE thread = CreateThread(nullptr, 0, Watcher::Run, &watcher, 0, nullptr);
+        const int boxes = Delete(200, 1, 0);
+        InterlockedExchange(&watcher.stop, 1);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        std::printf("[ stats    ] %ld reads, %ld missing, %ld partial, %d warnings\n", watcher.reads, watcher.missing,
+                    watcher.partial, boxes);
+        EXPECT_GT(watcher.reads, 200);
+        EXPECT_EQ(0, watcher.missing);
+        EXPECT_EQ(0, watcher.partial);
+        ExpectHistoryKeptAndRowsTrue();
+        Close();
+    }
+}
+
+} // namespace

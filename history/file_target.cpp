@@ -66,7 +66,9 @@ std::wstring Plain(const std::wstring& path)
 }
 
 // The path of an open file with its links resolved, or empty. Windows XP lacks the function
-// and has no links to files, so the path as given is then the file's own.
+// and has no links to files, so the path as given is then the file's own. Wine's function
+// gives up on paths longer than MAX_PATH; there the file object's own name, which Wine gives
+// in the "\??\C:\..." form (Windows gives a device path), has it.
 std::wstring FinalPath(HANDLE file)
 {
     using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
@@ -80,8 +82,25 @@ std::wstring FinalPath(HANDLE file)
         path.assign(count + 1, L'\0');
         count = getFinalPath(file, &path[0], static_cast<DWORD>(path.size()), 0);
     }
-    path.resize(count < path.size() ? count : 0);
-    return path;
+    if (count > 0 && count < path.size())
+        return path.substr(0, count);
+
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto queryObject = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    struct CountedName {
+        USHORT length;
+        USHORT capacity;
+        const wchar_t* text;
+    };
+    std::vector<char> name(4 * 32768 + sizeof(CountedName));
+    ULONG needed = 0;
+    const int objectNameInformation = 1;
+    if (!queryObject || queryObject(file, objectNameInformation, name.data(), static_cast<ULONG>(name.size()), &needed))
+        return std::wstring();
+    const auto* counted = reinterpret_cast<const CountedName*>(name.data());
+    const std::wstring objectName(counted->text, counted->length / sizeof(wchar_t));
+    return StartsWith(objectName, L"\\??\\") ? kExtendedPrefix + objectName.substr(4) : std::wstring();
 }
 
 bool SameFolder(const std::wstring& a, const std::wstring& b)

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <utility>
@@ -118,7 +120,7 @@ private:
 
     std::string Value()
     {
-        switch (Between(0, 13)) {
+        switch (Between(0, 17)) {
         case 0: return "";
         case 1: return "\"" + Word() + "\"";
         case 2: return "'" + Word() + "'";
@@ -127,6 +129,7 @@ private:
         case 5: return RandomBytes(Between(1, 12), true);
         case 6: return Long();
         case 7: return Word() + std::string(1, '\0') + Word();
+        case 14: case 15: case 16: case 17: return NearLimit();
         default: return Word();
         }
     }
@@ -163,6 +166,69 @@ private:
         return text;
     }
 
+    // A value whose end lies at or around the 259 bytes and 259 characters a keyword read keeps:
+    // the cut falls on single bytes, on double-byte characters and across one, inside quotes
+    // and next to a closing quote, and on bytes that are no character of their own.
+    std::string NearLimit()
+    {
+        const int form = Between(0, 8);
+        const int quotes = form == 1 || form == 2 || form == 4 || form == 6 ? 2 : form == 3 || form == 7 ? 1 : 0;
+        const int size = Between(255, 265) - quotes;
+        const int oddPercent = Chance(25) ? Between(1, 20) : 0;
+        std::string body;
+        switch (Between(0, 4)) {
+        case 0: body = Characters(size, 0, oddPercent); break;
+        case 1: body = Characters(size, 100, 0); break;
+        case 2: body = Characters(size, Between(3, 60), oddPercent); break;
+        case 3: body = CharactersOfBytes(size, Between(3, 60), oddPercent); break;
+        default: // a double-byte character on the bytes just before, across and after the limit
+            body = CharactersOfBytes(Between(255, 260) - (quotes ? 1 : 0), Between(0, 10), oddPercent) +
+                   Character(100, 0) + Characters(Between(0, 6), 50, oddPercent);
+        }
+        switch (form) {
+        case 1: return "\"" + body + "\"";
+        case 2: return "'" + body + "'";
+        case 3: return "\"" + body;
+        case 4: return "\"" + body + "'";
+        case 5: return body + "\x81";
+        case 6: return "\"" + body + "\x81\"";
+        case 7: return "'" + body + Pick({"' tail", "'\x81", "\x81"});
+        default: return body;
+        }
+    }
+
+    // `count` characters, each double-byte by the given chance or else a single byte.
+    std::string Characters(int count, int doublePercent, int oddPercent)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += Character(doublePercent, oddPercent);
+        return text;
+    }
+
+    // Characters up to `bytes` bytes, one byte more when the last one is double-byte.
+    std::string CharactersOfBytes(int bytes, int doublePercent, int oddPercent)
+    {
+        std::string text;
+        while (static_cast<int>(text.size()) < bytes)
+            text += Character(doublePercent, oddPercent);
+        return text;
+    }
+
+    // One character; "odd" bytes are single bytes that convert to no ordinary character.
+    std::string Character(int doublePercent, int oddPercent)
+    {
+        static const char* const doubles[] = {"\x82\xA0", "\x83\x5C", "\x94\x5C", "\x82\x60",
+                                              "\x95\x5C", "\x88\x9F", "\x81\x40", "\xEA\xA4"};
+        static const char odd[] = {'\x80', '\xA0', '\xFD', '\xFE', '\xFF'};
+        static const char singles[] = "abcxyzLMN019 -=[]\\'\"\xB1\xB2\xDF";
+        if (Chance(doublePercent))
+            return doubles[Between(0, 7)];
+        if (Chance(oddPercent))
+            return std::string(1, odd[Between(0, 4)]);
+        return std::string(1, singles[Between(0, static_cast<int>(sizeof singles) - 2)]);
+    }
+
     static std::string Utf16(const std::string& ansi)
     {
         const int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -189,17 +255,53 @@ bool IsOneRunRemoved(const std::string& before, const std::string& after)
     return before.compare(before.size() - (after.size() - prefix), std::string::npos, after, prefix) == 0;
 }
 
+// TNW_DIFFERENTIAL_FILES=20000 checks that many generated files instead, for a longer run.
+unsigned DifferentialFiles()
+{
+    const char* text = std::getenv("TNW_DIFFERENTIAL_FILES");
+    const unsigned long files = text ? std::strtoul(text, nullptr, 10) : 0;
+    return files > 0 ? static_cast<unsigned>(files) : 1000;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string hex;
+    for (unsigned char c : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X ", c);
+        hex += pair;
+    }
+    return hex;
+}
+
+// Names the first keyword the two readings disagree on, with its bytes.
+std::string FirstDifference(const Keywords& expected, const Keywords& loaded)
+{
+    for (size_t i = 0; i < expected.size() && i < loaded.size(); ++i) {
+        if (expected[i] != loaded[i])
+            return "keyword " + std::to_string(expected[i].first) + ": read " + Hex(expected[i].second) +
+                   "\nloaded " + std::to_string(loaded[i].first) + ": " + Hex(loaded[i].second);
+    }
+    return "counts " + std::to_string(expected.size()) + " and " + std::to_string(loaded.size());
+}
+
 TEST(ProfileDifferential, WholeSectionLoadEqualsKeyByKeyReads)
 {
     TempFolder folder;
-    for (unsigned seed = 1; seed <= 160; ++seed) {
+    const unsigned files = DifferentialFiles();
+    unsigned cutReads = 0; // reads that came back at the limit, so the cut decided them
+    for (unsigned seed = 1; seed <= files; ++seed) {
         const std::string file = HistoryFileMaker(seed).Make();
         WriteBytes("history.ini", file);
         KeywordHistory history(kPath);
         history.Load();
         const Keywords expected = ReadKeyByKey();
-        ASSERT_EQ(expected, Loaded(history)) << "seed " << seed;
+        const Keywords loaded = Loaded(history);
+        ASSERT_EQ(expected, loaded) << "seed " << seed << "\n" << FirstDifference(expected, loaded);
+        for (const auto& keyword : expected)
+            cutReads += keyword.second.size() >= 257;
     }
+    EXPECT_GT(cutReads, files);
 }
 
 TEST(ProfileDifferential, DeletingChangesOnlyThatKeyword)

@@ -1,0 +1,170 @@
+// What a deletion does to history.ini where the file system itself is unusual: folders named
+// outside the ANSI code page, paths longer than MAX_PATH, a private file, a full disk, a
+// folder where no file may be created. Some need the host system beneath Wine and are
+// skipped where it does not allow them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "history/keyword_history.h"
+#include "host_command.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char kPath[] = ".\\history.ini";
+const std::string kThree = "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=gamma\r\n";
+const std::string kThreeWithoutBeta = "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=\r\n2=gamma\r\n";
+
+std::string ReadWide(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes.substr(0, read);
+}
+
+void WriteWide(const std::wstring& path, const std::string& bytes)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Deletes keyword 1 of kThree in the current folder.
+WriteOutcome DeleteBeta()
+{
+    KeywordHistory history(kPath);
+    history.Load();
+    return history.DeleteKeywords({1});
+}
+
+int FilesInFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    int files = 0;
+    do
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+// "café-Ä" has no form in code page 932; its best-fit form names its twin "cafe-A".
+TEST(FileSafety, AFolderNamedOutsideTheCodePageIsTheOneChanged)
+{
+    TempFolder folder;
+    const std::wstring cafe = L"caf\u00e9-\u00c4";
+    ASSERT_TRUE(CreateDirectoryW(cafe.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(L"cafe-A", nullptr));
+    WriteWide(cafe + L"\\history.ini", kThree);
+    WriteBytes("cafe-A\\history.ini", kThree);
+    ASSERT_TRUE(SetCurrentDirectoryW(cafe.c_str()));
+    EXPECT_TRUE(DeleteBeta().AllWritten());
+    SetCurrentDirectoryA(folder.Path().c_str());
+    EXPECT_EQ(kThreeWithoutBeta, ReadWide(cafe + L"\\history.ini"));
+    EXPECT_EQ(kThree, ReadBytes("cafe-A\\history.ini"));
+    DeleteFileW((cafe + L"\\history.ini").c_str());
+    RemoveDirectoryW(cafe.c_str());
+}
+
+TEST(FileSafety, AFileBeyondMaxPathThroughALinkIsChangedAndStaysLinked)
+{
+    TempFolder folder;
+    std::wstring deep = L"\\\\?\\" + std::wstring(folder.Path().begin(), folder.Path().end());
+    for (int level = 0; level < 6; ++level) {
+        deep += L"\\" + std::wstring(50, static_cast<wchar_t>(L'a' + level));
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    const std::wstring target = deep + L"\\target.ini";
+    ASSERT_GT(target.size(), static_cast<size_t>(MAX_PATH));
+    WriteWide(target, kThree);
+    const std::string hostTarget = HostPath(folder.Path()) + "/" + std::string(50, 'a') + "/" + std::string(50, 'b') +
+                                   "/" + std::string(50, 'c') + "/" + std::string(50, 'd') + "/" +
+                                   std::string(50, 'e') + "/" + std::string(50, 'f') + "/target.ini";
+    if (!MakeLink(hostTarget, "history.ini"))
+        GTEST_SKIP() << "no symbolic links here";
+    EXPECT_TRUE(DeleteBeta().AllWritten());
+    EXPECT_EQ(kThreeWithoutBeta, ReadWide(target));
+    WriteWide(target, "changed");
+    EXPECT_EQ("changed", ReadBytes("history.ini"));
+    DeleteFileA("history.ini");
+    DeleteFileW(target.c_str());
+    for (int level = 5; level >= 0; --level) {
+        RemoveDirectoryW(deep.c_str());
+        deep.resize(deep.size() - 51);
+    }
+}
+
+TEST(FileSafety, APrivateFileStaysPrivate)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kThree);
+    const std::string host = HostPath(folder.Path() + "\\history.ini");
+    if (host.empty() || RunOnHost("chmod 600 '" + host + "'") != 0)
+        GTEST_SKIP() << "no host file modes here";
+    EXPECT_TRUE(DeleteBeta().AllWritten());
+    EXPECT_EQ(kThreeWithoutBeta, ReadBytes("history.ini"));
+    EXPECT_EQ(0, RunOnHost("test $(stat -c %a '" + host + "') = 600"));
+}
+
+// When the new content cannot be written, nothing changes: not the file, not the entry, and
+// nothing is left beside the file.
+TEST(FileSafety, AFullDiskChangesNothing)
+{
+    TempFolder folder;
+    const std::string mount = "/tmp/tnw-full-" + std::to_string(GetCurrentProcessId());
+    if (RunOnHost("mkdir -p " + mount + " && mount -t tmpfs -o size=128k tmpfs " + mount) != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    const std::string windowsMount = "Z:" + mount;
+    ASSERT_TRUE(SetCurrentDirectoryA(windowsMount.c_str()));
+    std::string history = "[Keywords]\r\nStartPos=0\r\nEndPos=2000\r\n";
+    for (int n = 0; n < 2000; ++n)
+        history += std::to_string(n) + "=keyword " + std::to_string(n) + "\r\n";
+    WriteBytes("history.ini", history);
+    // Fill what is left.
+    const HANDLE filler = CreateFileA("filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string block(4096, 'f');
+    DWORD written = 0;
+    while (WriteFile(filler, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written)
+        ;
+    CloseHandle(filler);
+    KeywordHistory keywords(kPath);
+    keywords.Load();
+    const WriteOutcome outcome = keywords.DeleteKeywords({5});
+    EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]);
+    EXPECT_EQ(WriteFailure::SystemError, outcome.failure);
+    EXPECT_TRUE(outcome.systemError == ERROR_DISK_FULL || outcome.systemError == ERROR_HANDLE_DISK_FULL)
+        << outcome.systemError;
+    EXPECT_STREQ("keyword 5", keywords.ConstEntries()[5].Text());
+    EXPECT_EQ(history, ReadBytes("history.ini"));
+    EXPECT_EQ(2, FilesInFolder());
+    DeleteFileA("filler");
+    DeleteFileA("history.ini");
+    SetCurrentDirectoryA(folder.Path().c_str());
+    EXPECT_EQ(0, RunOnHost("umount " + mount + " && rmdir " + mount));
+}
+
+TEST(FileSafety, AFolderWhereNoFileMayBeCreatedChangesNothing)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kThree);
+    const std::string host = HostPath(folder.Path());
+    if (host.empty() || RunOnHost("chattr +i '" + host + "'") != 0)
+        GTEST_SKIP() << "folders cannot be made immutable here";
+    const WriteOutcome outcome = DeleteBeta();
+    EXPECT_EQ(0, RunOnHost("chattr -i '" + host + "'"));
+    EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]);
+    EXPECT_EQ(WriteFailure::SystemError, outcome.failure);
+    EXPECT_EQ(static_cast<uint32_t>(ERROR_ACCESS_DENIED), outcome.systemError);
+    EXPECT_EQ(kThree, ReadBytes("history.ini"));
+    EXPECT_EQ(1, FilesInFolder());
+}
+
+} // namespace

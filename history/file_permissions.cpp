@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "wide_text.h"
+
 namespace {
 
 std::vector<char> ReadDacl(const std::wstring& path)
@@ -36,15 +38,6 @@ Function WineFunction(const wchar_t* module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }
 
-std::wstring FromUtf8(const char* text)
-{
-    const int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(count > 0 ? static_cast<size_t>(count) : 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], count);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
 // The host's name of a file under Wine, or empty.
 std::wstring HostPath(const std::wstring& path)
 {
@@ -53,7 +46,7 @@ std::wstring HostPath(const std::wstring& path)
     char* name = unixName ? unixName(path.c_str()) : nullptr;
     if (!name)
         return std::wstring();
-    std::wstring wide = FromUtf8(name);
+    std::wstring wide = Widen(name, CP_UTF8);
     HeapFree(GetProcessHeap(), 0, name);
     return wide.find(L'"') == std::wstring::npos ? wide : std::wstring();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/unique_any.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -13,15 +14,6 @@ const wchar_t kExtendedPrefix[] = L"\\\\?\\";
 const wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.compare(0, wcslen(prefix), prefix) == 0; }
-
-std::wstring Widen(const char* text)
-{
-    const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(count > 0 ? static_cast<size_t>(count) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], count);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
 
 // The text in the ANSI code page when every character has a form there; otherwise false:
 // a best-fit form ("café" as "cafe") would name another file.
@@ -120,7 +112,7 @@ bool SameFolder(const std::wstring& a, const std::wstring& b)
 
 FileTarget::FileTarget(const char* ansiPath)
 {
-    const std::wstring full = FullPath(Widen(ansiPath));
+    const std::wstring full = FullPath(Widen(ansiPath, CP_ACP));
     const UniqueFile file(CreateFileW(full.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     const std::wstring final = file ? FinalPath(file.get()) : std::wstring();
     path_ = Extended(final.empty() ? full : final);

@@ -70,3 +70,15 @@ std::string ReadBytes(const std::string& path)
     bytes << in.rdbuf();
     return bytes.str();
 }
+
+int FilesInCurrentFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    int files = 0;
+    do
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}

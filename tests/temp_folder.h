@@ -20,3 +20,5 @@ private:
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
+// How many files, not counting folders, the current folder holds: what a write leaves behind.
+int FilesInCurrentFolder();

@@ -44,18 +44,6 @@ WriteOutcome DeleteBeta()
     return history.DeleteKeywords({1});
 }
 
-int FilesInFolder()
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*", &found);
-    int files = 0;
-    do
-        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return files;
-}
-
 // "café-Ä" has no form in code page 932; its best-fit form names its twin "cafe-A".
 TEST(FileSafety, AFolderNamedOutsideTheCodePageIsTheOneChanged)
 {
@@ -144,7 +132,7 @@ TEST(FileSafety, AFullDiskChangesNothing)
         << outcome.systemError;
     EXPECT_STREQ("keyword 5", keywords.ConstEntries()[5].Text());
     EXPECT_EQ(history, ReadBytes("history.ini"));
-    EXPECT_EQ(2, FilesInFolder());
+    EXPECT_EQ(2, FilesInCurrentFolder());
     DeleteFileA("filler");
     DeleteFileA("history.ini");
     SetCurrentDirectoryA(folder.Path().c_str());
@@ -164,7 +152,7 @@ TEST(FileSafety, AFolderWhereNoFileMayBeCreatedChangesNothing)
     EXPECT_EQ(WriteFailure::SystemError, outcome.failure);
     EXPECT_EQ(static_cast<uint32_t>(ERROR_ACCESS_DENIED), outcome.systemError);
     EXPECT_EQ(kThree, ReadBytes("history.ini"));
-    EXPECT_EQ(1, FilesInFolder());
+    EXPECT_EQ(1, FilesInCurrentFolder());
 }
 
 } // namespace

@@ -194,14 +194,7 @@ TEST(IniProfileStore, ReplacingKeepsTheFileAttributes)
     EXPECT_EQ("[Keywords]\r\n0=\r\n", ReadBytes("history.ini"));
     EXPECT_TRUE(GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_HIDDEN);
     // Only history.ini is left in the folder: no temporary file stays behind.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*", &found);
-    int files = 0;
-    do
-        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    EXPECT_EQ(1, files);
+    EXPECT_EQ(1, FilesInCurrentFolder());
 }
 
 TEST(IniProfileStore, AWriteThroughALinkChangesTheLinkedFileAndKeepsTheLink)

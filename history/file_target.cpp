@@ -172,3 +172,21 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
     file.bytes.resize(filled);
     return 0;
 }
+
+uint32_t ReadFileIdentity(const std::wstring& path, FileIdentity& identity)
+{
+    identity = FileIdentity();
+    const UniqueFile handle(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.get(), &info))
+        return GetLastError();
+    auto join = [](DWORD high, DWORD low) { return static_cast<uint64_t>(high) << 32 | low; };
+    identity = {true, info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                join(info.nFileSizeHigh, info.nFileSizeLow),
+                join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+    return 0;
+}

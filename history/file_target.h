@@ -32,3 +32,23 @@ struct FileBytes {
 // Reads the whole file, sharing it with every other reader and writer. A missing file gives
 // no bytes and no error. Returns 0 or the system's error code.
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
+
+// What tells one state of a file from the next at the cost of one look: which file it is, its
+// size and the time of its last write. A write that keeps the size lands within the same
+// tick of the file system's clock only rarely; the bytes themselves are the sure test.
+struct FileIdentity {
+    bool exists = false;
+    uint32_t volume = 0;
+    uint64_t index = 0;
+    uint64_t size = 0;
+    uint64_t written = 0;
+
+    bool operator==(const FileIdentity& other) const
+    {
+        return exists == other.exists && volume == other.volume && index == other.index && size == other.size &&
+               written == other.written;
+    }
+};
+
+// A missing file gives no identity and no error. Returns 0 or the system's error code.
+uint32_t ReadFileIdentity(const std::wstring& path, FileIdentity& identity);

@@ -178,14 +178,24 @@ private:
         return changes;
     }
 
-    // Puts the replacement in place while the file still holds what it was planned on.
-    // Returns false when the file changed meanwhile or could not be replaced.
+    // Puts the replacement in place while the file still holds what it was planned on: its
+    // bytes are compared, and its identity, taken before they were read, is taken again just
+    // before the swap, so that only a write landing in the instant between that last look and
+    // the swap can go unseen. Returns false when the file changed meanwhile or could not be
+    // replaced.
     bool Swap(SiblingFile& replacement, const FileBytes& before)
     {
         for (;;) {
+            FileIdentity read, last;
             FileBytes now;
-            uint32_t error = ReadFileBytes(target_.Path(), now);
+            uint32_t error = ReadFileIdentity(target_.Path(), read);
+            if (!error)
+                error = ReadFileBytes(target_.Path(), now);
             if (!error && !(now == before))
+                return false;
+            if (!error)
+                error = ReadFileIdentity(target_.Path(), last);
+            if (!error && !(last == read))
                 return false;
             if (!error && (error = replacement.Replace(before.exists)) == 0)
                 return true;

@@ -4,10 +4,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "host_command.h"
 #include "main_window_fixture.h"
 #include "message_box_answerer.h"
 #include "shift_jis.h"
@@ -36,33 +38,86 @@ std::vector<int> SelectedRows(MainWindowFixture& f)
     return rows;
 }
 
+// Fills the rest of the current folder's file system.
+void FillTheDisk()
+{
+    const HANDLE filler = CreateFileA("filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string block(4096, 'f');
+    DWORD written = 0;
+    while (WriteFile(filler, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written)
+        ;
+    CloseHandle(filler);
+}
+
+using Undo = std::function<void()>;
+
 struct FailureCause {
     const char* name;
-    std::function<HANDLE()> cause; // returns a handle to close afterwards, or null
+    // Brings the failure about for history.ini in the current folder and returns what undoes
+    // it; returns nothing where the host system does not allow it.
+    std::function<Undo()> cause;
     DWORD error;
 };
 
 // A delete that cannot reach the file leaves the row listed and selected, and one warning
-// box over the window says how many keywords were not deleted and the system's reason.
+// box over the window says how many keywords were not deleted and the system's reason; the
+// file keeps its bytes and nothing is left beside it.
 TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
 {
     const FailureCause causes[] = {
-        {"read-only file", [] { SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY); return HANDLE(); },
+        {"read-only file",
+         [] {
+             SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY);
+             return Undo([] { SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL); });
+         },
          ERROR_ACCESS_DENIED},
         {"held open without sharing",
-         [] { return CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr); },
+         [] {
+             const HANDLE held =
+                 CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+             return Undo([held] { CloseHandle(held); });
+         },
          ERROR_SHARING_VIOLATION},
         {"a folder in its place",
          [] {
              DeleteFileA("history.ini");
              CreateDirectoryA("history.ini", nullptr);
-             return HANDLE();
+             return Undo([] {
+                 RemoveDirectoryA("history.ini");
+                 WriteBytes("history.ini", kThree);
+             });
          },
          ERROR_ACCESS_DENIED},
+        {"no right to create files in the folder",
+         [] {
+             const std::string host = HostPath(".");
+             if (RunOnHost("chattr +i '" + host + "'") != 0)
+                 return Undo();
+             return Undo([host] { RunOnHost("chattr -i '" + host + "'"); });
+         },
+         ERROR_ACCESS_DENIED},
+        {"a full disk",
+         [] {
+             // A small file system over the folder, holding the same history and nothing more.
+             const std::string host = HostPath(".");
+             if (RunOnHost("mount -t tmpfs -o size=64k tmpfs '" + host + "'") != 0)
+                 return Undo();
+             WriteBytes("history.ini", kThree);
+             FillTheDisk();
+             return Undo([host] {
+                 DeleteFileA("filler");
+                 RunOnHost("cd / && umount -l '" + host + "'");
+             });
+         },
+         ERROR_DISK_FULL},
     };
     for (const FailureCause& c : causes) {
         MainWindowFixture f(kThree);
-        const HANDLE held = c.cause();
+        const Undo undo = c.cause();
+        if (!undo) {
+            std::printf("[ skipped  ] %s: the host does not allow it here\n", c.name);
+            continue;
+        }
         f.SelectRows({1});
         {
             MessageBoxAnswerer answerer;
@@ -77,15 +132,11 @@ TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
         }
         EXPECT_EQ((std::vector<std::string>{"2:gamma", "1:beta", "0:alpha"}), f.Rows()) << c.name;
         EXPECT_EQ(std::vector<int>{1}, SelectedRows(f)) << c.name;
-        if (held)
-            CloseHandle(held);
-        SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL);
-        if (GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_DIRECTORY) {
-            EXPECT_TRUE(RemoveDirectoryA("history.ini")) << c.name;
-        } else {
-            EXPECT_EQ(kThree, ReadBytes("history.ini")) << c.name;
-        }
-        EXPECT_EQ(GetFileAttributesA("history.ini") == INVALID_FILE_ATTRIBUTES ? 0 : 1, FilesInCurrentFolder()) << c.name;
+        const int files = FilesInCurrentFolder();
+        undo();
+        EXPECT_EQ(kThree, ReadBytes("history.ini")) << c.name;
+        EXPECT_EQ(1, FilesInCurrentFolder()) << c.name;
+        EXPECT_LE(files, 2) << c.name; // history.ini, and the filler of a full disk
     }
 }
 

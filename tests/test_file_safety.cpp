@@ -1,7 +1,6 @@
 // What a deletion does to history.ini where the file system itself is unusual: folders named
-// outside the ANSI code page, paths longer than MAX_PATH, a private file, a full disk, a
-// folder where no file may be created. Some need the host system beneath Wine and are
-// skipped where it does not allow them.
+// outside the ANSI code page, paths longer than MAX_PATH, a private file. Some need the host
+// system beneath Wine and are skipped where it does not allow them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -100,59 +99,6 @@ TEST(FileSafety, APrivateFileStaysPrivate)
     EXPECT_TRUE(DeleteBeta().AllWritten());
     EXPECT_EQ(kThreeWithoutBeta, ReadBytes("history.ini"));
     EXPECT_EQ(0, RunOnHost("test $(stat -c %a '" + host + "') = 600"));
-}
-
-// When the new content cannot be written, nothing changes: not the file, not the entry, and
-// nothing is left beside the file.
-TEST(FileSafety, AFullDiskChangesNothing)
-{
-    TempFolder folder;
-    const std::string mount = "/tmp/tnw-full-" + std::to_string(GetCurrentProcessId());
-    if (RunOnHost("mkdir -p " + mount + " && mount -t tmpfs -o size=128k tmpfs " + mount) != 0)
-        GTEST_SKIP() << "no small file system can be mounted here";
-    const std::string windowsMount = "Z:" + mount;
-    ASSERT_TRUE(SetCurrentDirectoryA(windowsMount.c_str()));
-    std::string history = "[Keywords]\r\nStartPos=0\r\nEndPos=2000\r\n";
-    for (int n = 0; n < 2000; ++n)
-        history += std::to_string(n) + "=keyword " + std::to_string(n) + "\r\n";
-    WriteBytes("history.ini", history);
-    // Fill what is left.
-    const HANDLE filler = CreateFileA("filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const std::string block(4096, 'f');
-    DWORD written = 0;
-    while (WriteFile(filler, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written)
-        ;
-    CloseHandle(filler);
-    KeywordHistory keywords(kPath);
-    keywords.Load();
-    const WriteOutcome outcome = keywords.DeleteKeywords({5});
-    EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]);
-    EXPECT_EQ(WriteFailure::SystemError, outcome.failure);
-    EXPECT_TRUE(outcome.systemError == ERROR_DISK_FULL || outcome.systemError == ERROR_HANDLE_DISK_FULL)
-        << outcome.systemError;
-    EXPECT_STREQ("keyword 5", keywords.ConstEntries()[5].Text());
-    EXPECT_EQ(history, ReadBytes("history.ini"));
-    EXPECT_EQ(2, FilesInCurrentFolder());
-    DeleteFileA("filler");
-    DeleteFileA("history.ini");
-    SetCurrentDirectoryA(folder.Path().c_str());
-    EXPECT_EQ(0, RunOnHost("umount " + mount + " && rmdir " + mount));
-}
-
-TEST(FileSafety, AFolderWhereNoFileMayBeCreatedChangesNothing)
-{
-    TempFolder folder;
-    WriteBytes("history.ini", kThree);
-    const std::string host = HostPath(folder.Path());
-    if (host.empty() || RunOnHost("chattr +i '" + host + "'") != 0)
-        GTEST_SKIP() << "folders cannot be made immutable here";
-    const WriteOutcome outcome = DeleteBeta();
-    EXPECT_EQ(0, RunOnHost("chattr -i '" + host + "'"));
-    EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]);
-    EXPECT_EQ(WriteFailure::SystemError, outcome.failure);
-    EXPECT_EQ(static_cast<uint32_t>(ERROR_ACCESS_DENIED), outcome.systemError);
-    EXPECT_EQ(kThree, ReadBytes("history.ini"));
-    EXPECT_EQ(1, FilesInCurrentFolder());
 }
 
 } // namespace

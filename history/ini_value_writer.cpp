@@ -18,8 +18,10 @@ namespace {
 constexpr int kPlans = 8;
 // How long a file that another program holds open is waited for.
 constexpr DWORD kPatienceMs = 2000;
-// The least time another program's older copy of the file is waited for after a swap.
+// The least time another program's older copy of the file is waited for after a swap; longer
+// once another program was seen writing the file, for then its next write may be on its way.
 constexpr double kLeastSettleMs = 20;
+constexpr double kBusySettleMs = 100;
 
 double NowMs()
 {
@@ -30,7 +32,8 @@ double NowMs()
 }
 
 // Another program has the file open for the moment. Replacing a file fails with "access
-// denied" while any program has it open, on Windows and under Wine alike.
+// denied" while another program has it open: under Wine whatever it shares, on Windows when
+// it does not share deleting.
 bool IsHeldOpen(uint32_t error, bool replacing)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
@@ -57,9 +60,9 @@ std::vector<std::string> Keys(const std::vector<IniValue>& values)
 // of the section is what it was.
 bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& changes)
 {
-    const std::vector<ByteSpan> read = after.Read(Keys(changes));
+    const std::vector<KeyReading> read = after.Read(Keys(changes));
     for (size_t i = 0; i < changes.size(); ++i)
-        if (read[i].String() != TextAsRead(changes[i].value))
+        if (!read[i].present || read[i].text.String() != TextAsRead(changes[i].value))
             return false;
     std::unordered_set<std::string> changedKeys;
     for (const IniValue& change : changes)
@@ -125,13 +128,12 @@ private:
         return read || Fail(WriteFailure::CheckFailed);
     }
 
-    // Reads the file's bytes and what the system's reader makes of them, from a private copy:
-    // the file itself may change while it is read, and Wine's reader keeps what it last read
-    // of a file for as long as its time stamp stays the same, which writes within a few
-    // milliseconds share. The bytes are read again afterwards and must not have changed: a
-    // program that writes the file empties it first and fills it in pieces. Waits while
-    // another program holds the file. False when the file changed meanwhile, or could not be
-    // read (the failure is then set).
+    // Reads the file's bytes and what the system's reader makes of them, from a private copy
+    // of those very bytes: the file itself may change while the reader goes through it. The
+    // bytes are read again afterwards and must not have changed, since a program that writes
+    // the file empties it first and then fills it: bytes read in between are no state of the
+    // file to plan on. Waits while another program holds the file. False when the file
+    // changed meanwhile, or could not be read (the failure is then set).
     bool ReadSettled(FileBytes& bytes, SectionLines& lines)
     {
         for (;;) {
@@ -146,28 +148,36 @@ private:
                 error = ReadFileBytes(target_.Path(), again);
             }
             if (!error)
-                return again == bytes;
+                return again == bytes || Changed();
             if (!IsHeldOpen(error, false) || !Patient())
                 return Fail(WriteFailure::SystemError, error);
             Sleep(5);
         }
     }
 
-    // Settles what the file holds now: values it already holds are written, values whose
-    // key no longer reads the expected text are left alone. Returns the changes still to make.
-    std::vector<IniValue> Changes(const SectionLines& lines)
+    // Settles what a reading of the file tells: values it already holds are written, values
+    // whose key reads another text than the expected one are left alone. A key that a file
+    // which is there lacks altogether tells nothing sure of a value expecting a text: the
+    // file may have been caught empty in the middle of another program's write. Before a
+    // swap such a value is left alone too (its keyword is gone from the file, as far as can
+    // be told); after a swap it is looked at again. Returns the changes still to make.
+    std::vector<IniValue> Changes(const SectionLines& lines, bool fileExists, bool afterSwap)
     {
         std::vector<IniValue> pendingValues;
         for (size_t i : pending_)
             pendingValues.push_back(values_[i]);
-        const std::vector<ByteSpan> current = lines.Read(Keys(pendingValues));
+        const std::vector<KeyReading> current = lines.Read(Keys(pendingValues));
         std::vector<IniValue> changes;
         std::vector<size_t> stillPending;
         for (size_t k = 0; k < pending_.size(); ++k) {
             const IniValue& value = pendingValues[k];
-            if (current[k].String() == TextAsRead(value.value)) {
+            const std::string text = current[k].text.String();
+            const bool unsure = fileExists && !current[k].present && value.hasExpected && !value.expected.empty();
+            if (unsure && afterSwap) {
+                stillPending.push_back(pending_[k]);
+            } else if (!unsure && text == TextAsRead(value.value)) {
                 outcome_.results[pending_[k]] = WriteResult::Written;
-            } else if (value.hasExpected && current[k].String() != value.expected) {
+            } else if (unsure || (value.hasExpected && text != value.expected)) {
                 outcome_.results[pending_[k]] = WriteResult::ValueChanged;
             } else {
                 changes.push_back(value);
@@ -180,29 +190,55 @@ private:
 
     // Puts the replacement in place while the file still holds what it was planned on: its
     // bytes are compared, and its identity, taken before they were read, is taken again just
-    // before the swap, so that only a write landing in the instant between that last look and
-    // the swap can go unseen. Returns false when the file changed meanwhile or could not be
-    // replaced.
+    // before the swap. A write landing in the instant between that last look and the swap is
+    // seen afterwards through a second name of the replaced file. Returns false when the file
+    // changed meanwhile or could not be replaced.
     bool Swap(SiblingFile& replacement, const FileBytes& before)
     {
+        if (const uint32_t error = replacement.PrepareReplace())
+            return Fail(WriteFailure::SystemError, error);
         for (;;) {
+            SiblingFile replaced(target_);
+            const bool witnessed = before.exists && replaced.LinkToTarget() == 0;
             FileIdentity read, last;
             FileBytes now;
             uint32_t error = ReadFileIdentity(target_.Path(), read);
             if (!error)
                 error = ReadFileBytes(target_.Path(), now);
             if (!error && !(now == before))
-                return false;
+                return Changed();
             if (!error)
                 error = ReadFileIdentity(target_.Path(), last);
             if (!error && !(last == read))
-                return false;
+                return Changed();
             if (!error && (error = replacement.Replace(before.exists)) == 0)
-                return true;
+                return !witnessed || NothingLandedMeanwhile(replaced, before);
             if (!IsHeldOpen(error, true) || !Patient())
                 return Fail(WriteFailure::SystemError, error);
             Sleep(2);
         }
+    }
+
+    // After a swap: when the replaced file no longer holds the bytes the change was planned
+    // on, another program wrote to it in the instant before the swap. While the new file is
+    // still untouched, the replaced one, with that write, goes back in its place and the
+    // change is planned again.
+    bool NothingLandedMeanwhile(SiblingFile& replaced, const FileBytes& before)
+    {
+        FileIdentity swapped, now;
+        FileBytes old;
+        if (ReadFileIdentity(target_.Path(), swapped) || ReadFileBytes(replaced.Path(), old) || old == before)
+            return true;
+        if (replaced.PrepareReplace() == 0 && ReadFileIdentity(target_.Path(), now) == 0 && now == swapped)
+            replaced.Replace(true);
+        return Changed();
+    }
+
+    // Another program changed the file while it was being written: plan again.
+    bool Changed()
+    {
+        busy_ = true;
+        return false;
     }
 
     void WriteOnce()
@@ -211,7 +247,7 @@ private:
         SectionLines lines;
         if (!ReadSettled(before, lines))
             return;
-        const std::vector<IniValue> changes = Changes(lines);
+        const std::vector<IniValue> changes = Changes(lines, before.exists, false);
         if (changes.empty())
             return;
         if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY)) {
@@ -238,13 +274,15 @@ private:
         // copy back: the system's profile writer does so under Wine, where it reads and writes
         // the file with two separate opens (while a writer holds the file open, the swap waits
         // for it instead, on Windows and under Wine). Such a copy is due within about as long
-        // as a reading of the file takes: after that, each value must still read as written,
-        // or it is written again.
-        Sleep(static_cast<DWORD>(std::max(kLeastSettleMs, readMs_)));
+        // as a reading of the file takes, longer while a busy program is slowed down: after
+        // that, each value must still read as written, or it is written again.
+        Sleep(static_cast<DWORD>(busy_ ? std::max(kBusySettleMs, 3 * readMs_) : std::max(kLeastSettleMs, readMs_)));
         FileBytes after;
         SectionLines confirmed;
         if (ReadSettled(after, confirmed))
-            Changes(confirmed);
+            Changes(confirmed, after.exists, true);
+        if (!pending_.empty())
+            Changed();
     }
 
     const char* section_;
@@ -252,6 +290,7 @@ private:
     const FileTarget target_;
     const DWORD started_;
     double readMs_ = 0; // how long the system's last reading of the file took
+    bool busy_ = false; // another program was seen writing the file
     std::vector<size_t> pending_;
     WriteOutcome outcome_;
 };

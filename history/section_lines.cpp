@@ -76,12 +76,12 @@ SectionLines::SectionLines(std::vector<char> lines) : buffer_(std::move(lines))
     }
 }
 
-std::vector<ByteSpan> SectionLines::Read(const std::vector<std::string>& keys) const
+std::vector<KeyReading> SectionLines::Read(const std::vector<std::string>& keys) const
 {
     std::unordered_map<std::string, std::vector<size_t>> wanted;
     for (size_t i = 0; i < keys.size(); ++i)
         wanted[FoldKey(keys[i].data(), keys[i].size())].push_back(i);
-    std::vector<ByteSpan> values(keys.size());
+    std::vector<KeyReading> values(keys.size());
     for (const Line& line : lines_) {
         if (wanted.empty())
             break;
@@ -89,7 +89,7 @@ std::vector<ByteSpan> SectionLines::Read(const std::vector<std::string>& keys) c
         if (found == wanted.end())
             continue;
         for (size_t i : found->second)
-            values[i] = ValueAsRead(line.value);
+            values[i] = {true, ValueAsRead(line.value)};
         wanted.erase(found);
     }
     return values;

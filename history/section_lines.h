@@ -25,6 +25,12 @@ ByteSpan ValueAsRead(ByteSpan value);
 // trimmed, then as a read of the single key gives it.
 std::string TextAsRead(const std::string& value);
 
+// What a read of a single key gives, and whether the section has the key at all.
+struct KeyReading {
+    bool present = false;
+    ByteSpan text;
+};
+
 // The lines of one section as the system's section read gives them (blanks around keys and
 // values trimmed, quotes kept, duplicates kept, in the file's order), each split into its
 // key and its value.
@@ -46,7 +52,7 @@ public:
     const std::vector<Line>& Lines() const { return lines_; }
     // What reads of the single keys give, in one pass over the lines: from the first line of
     // each key, the letter case of ASCII ignored; empty when no line has the key.
-    std::vector<ByteSpan> Read(const std::vector<std::string>& keys) const;
+    std::vector<KeyReading> Read(const std::vector<std::string>& keys) const;
 
 private:
     std::vector<char> buffer_;

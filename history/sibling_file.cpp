@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "app/unique_any.h"
 #include "file_permissions.h"
 
 namespace {
@@ -28,8 +28,25 @@ std::wstring NewName(unsigned attempt)
 
 SiblingFile::~SiblingFile()
 {
+    renaming_.reset();
     if (!path_.empty())
         DeleteFileW(path_.c_str());
+}
+
+uint32_t SiblingFile::LinkToTarget()
+{
+    const std::wstring& target = target_.Path();
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    for (unsigned attempt = 0; attempt < 64; ++attempt) {
+        const std::wstring name = NewName(attempt);
+        if (CreateHardLinkW((folder + name).c_str(), target.c_str(), nullptr)) {
+            path_ = folder + name;
+            return 0;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            return GetLastError();
+    }
+    return ERROR_FILE_EXISTS;
 }
 
 uint32_t SiblingFile::Write(const std::string& bytes)
@@ -74,11 +91,39 @@ void SiblingFile::TakeTargetAttributes()
     CopyPermissions(target_.Path(), path_);
 }
 
+uint32_t SiblingFile::PrepareReplace()
+{
+    renaming_.reset(CreateFileW(path_.c_str(), DELETE | SYNCHRONIZE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return renaming_ ? 0 : GetLastError();
+}
+
 uint32_t SiblingFile::Replace(bool targetExists)
 {
-    const DWORD flags = (targetExists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
-    if (!MoveFileExW(path_.c_str(), target_.Path().c_str(), flags))
-        return GetLastError();
+    // Renaming the open file is a single request to the system; the move function first opens
+    // the file and looks at both names, which widens the instant in which another program's
+    // write to the target goes unseen. Windows XP lacks the function: there the move does it.
+    using SetInformation = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, void*, DWORD);
+    static const auto setInformation = reinterpret_cast<SetInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    const std::wstring& target = target_.Path();
+    if (setInformation && renaming_) {
+        // The system's own form of the path: "\??\C:\..." for "\\?\C:\...".
+        const std::wstring name = L"\\??\\" + target.substr(4);
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = targetExists;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::copy(name.begin(), name.end(), rename->FileName);
+        if (!setInformation(renaming_.get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size())))
+            return GetLastError();
+    } else {
+        renaming_.reset();
+        const DWORD flags = (targetExists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
+        if (!MoveFileExW(path_.c_str(), target.c_str(), flags))
+            return GetLastError();
+    }
+    renaming_.reset();
     path_.clear();
     return 0;
 }

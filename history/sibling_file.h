@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "app/unique_any.h"
 #include "file_target.h"
 
 // A file of the program's own beside the target file, under a name no other file has: the
 // new content of the target, written in full before it takes the target's place in one step,
-// so that at every instant the target is either the old file or the new one; or a private
-// copy of bytes for the system's reader. Until it has taken the target's place it belongs to
-// this object, which removes it.
+// so that at every instant the target is either the old file or the new one; a private copy
+// of bytes for the system's reader; or a second name for the target file itself. Until it
+// has taken the target's place the name belongs to this object, which removes it.
 class SiblingFile {
 public:
     explicit SiblingFile(const FileTarget& target) : target_(target) {}
@@ -19,10 +20,17 @@ public:
 
     // Writes the bytes through to the disk. Returns 0 or the system's error code.
     uint32_t Write(const std::string& bytes);
+    // Gives the target file a second name (a hard link), where the file system has them.
+    // Returns 0 or the system's error code.
+    uint32_t LinkToTarget();
+    const std::wstring& Path() const { return path_; }
     // Gives the file the target's attributes, creation time and access rights.
     void TakeTargetAttributes();
     // The file's path for the system's ANSI profile functions, or empty when it has none.
     const std::string& AnsiPath() const { return ansiPath_; }
+    // Makes ready to take the target's place, so that Replace has the least left to do.
+    // Returns 0 or the system's error code.
+    uint32_t PrepareReplace();
     // Puts the file in the target's place. When the target did not exist, only while there is
     // still none. Returns 0 or the system's error code.
     uint32_t Replace(bool targetExists);
@@ -31,4 +39,5 @@ private:
     const FileTarget& target_;
     std::wstring path_;
     std::string ansiPath_;
+    UniqueFile renaming_; // open for renaming between PrepareReplace and Replace
 };

@@ -195,6 +195,7 @@ TEST_F(BesideTheSearchApplication, LinesAppendedMeanwhileNeverCostTheHistory)
         for (const auto& write : writes)
             lost += write.second && bytes.find("\n" + write.first + "=") == std::string::npos ? 1 : 0;
         std::printf("[ stats    ] %d lines appended, %d lost, %d warnings\n", static_cast<int>(writes.size()), lost, boxes);
+        EXPECT_EQ(0, lost);
         EXPECT_GT(ExpectHistoryKeptAndRowsTrue(), 0);
         Close();
         DeleteFileA("stop");

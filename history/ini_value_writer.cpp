@@ -141,7 +141,7 @@ private:
             uint32_t error = ReadFileBytes(target_.Path(), bytes);
             if (!error) {
                 SiblingFile copy(target_);
-                if ((error = copy.Write(bytes.bytes)) != 0)
+                if ((error = copy.Write(bytes.bytes, false)) != 0)
                     return Fail(WriteFailure::SystemError, error);
                 if (!ReadSibling(copy, lines))
                     return false;
@@ -211,8 +211,10 @@ private:
                 error = ReadFileIdentity(target_.Path(), last);
             if (!error && !(last == read))
                 return Changed();
-            if (!error && (error = replacement.Replace(before.exists)) == 0)
+            if (!error && (error = replacement.Replace(before.exists)) == 0) {
+                ReadFileIdentity(target_.Path(), swapped_);
                 return !witnessed || NothingLandedMeanwhile(replaced, before);
+            }
             if (!IsHeldOpen(error, true) || !Patient())
                 return Fail(WriteFailure::SystemError, error);
             Sleep(2);
@@ -225,11 +227,11 @@ private:
     // change is planned again.
     bool NothingLandedMeanwhile(SiblingFile& replaced, const FileBytes& before)
     {
-        FileIdentity swapped, now;
+        FileIdentity now;
         FileBytes old;
-        if (ReadFileIdentity(target_.Path(), swapped) || ReadFileBytes(replaced.Path(), old) || old == before)
+        if (ReadFileBytes(replaced.Path(), old) || old == before)
             return true;
-        if (replaced.PrepareReplace() == 0 && ReadFileIdentity(target_.Path(), now) == 0 && now == swapped)
+        if (replaced.PrepareReplace() == 0 && ReadFileIdentity(target_.Path(), now) == 0 && now == swapped_)
             replaced.Replace(true);
         return Changed();
     }
@@ -256,7 +258,7 @@ private:
         }
         SiblingFile replacement(target_);
         const std::string planned = ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes));
-        if (const uint32_t error = replacement.Write(planned)) {
+        if (const uint32_t error = replacement.Write(planned, true)) {
             Fail(WriteFailure::SystemError, error);
             return;
         }
@@ -277,6 +279,14 @@ private:
         // as a reading of the file takes, longer while a busy program is slowed down: after
         // that, each value must still read as written, or it is written again.
         Sleep(static_cast<DWORD>(busy_ ? std::max(kBusySettleMs, 3 * readMs_) : std::max(kLeastSettleMs, readMs_)));
+        // Untouched since the swap, the file is still the new content whose reading was checked.
+        FileIdentity now;
+        if (ReadFileIdentity(target_.Path(), now) == 0 && now == swapped_) {
+            for (size_t i : pending_)
+                outcome_.results[i] = WriteResult::Written;
+            pending_.clear();
+            return;
+        }
         FileBytes after;
         SectionLines confirmed;
         if (ReadSettled(after, confirmed))
@@ -291,6 +301,7 @@ private:
     const DWORD started_;
     double readMs_ = 0; // how long the system's last reading of the file took
     bool busy_ = false; // another program was seen writing the file
+    FileIdentity swapped_; // the file right after the last swap
     std::vector<size_t> pending_;
     WriteOutcome outcome_;
 };

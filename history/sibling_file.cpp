@@ -49,7 +49,7 @@ uint32_t SiblingFile::LinkToTarget()
     return ERROR_FILE_EXISTS;
 }
 
-uint32_t SiblingFile::Write(const std::string& bytes)
+uint32_t SiblingFile::Write(const std::string& bytes, bool throughToDisk)
 {
     const std::wstring& target = target_.Path();
     const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
@@ -73,7 +73,7 @@ uint32_t SiblingFile::Write(const std::string& bytes)
             return GetLastError();
         written += count;
     }
-    return FlushFileBuffers(file.get()) ? 0 : GetLastError();
+    return !throughToDisk || FlushFileBuffers(file.get()) ? 0 : GetLastError();
 }
 
 void SiblingFile::TakeTargetAttributes()

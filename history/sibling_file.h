@@ -18,8 +18,9 @@ public:
     SiblingFile(const SiblingFile&) = delete;
     SiblingFile& operator=(const SiblingFile&) = delete;
 
-    // Writes the bytes through to the disk. Returns 0 or the system's error code.
-    uint32_t Write(const std::string& bytes);
+    // Writes the bytes; a replacement's through to the disk before it is used, a private
+    // copy's not. Returns 0 or the system's error code.
+    uint32_t Write(const std::string& bytes, bool throughToDisk);
     // Gives the target file a second name (a hard link), where the file system has them.
     // Returns 0 or the system's error code.
     uint32_t LinkToTarget();

@@ -7,6 +7,7 @@
 #include "command_bar_process.h"
 #include "frame_window.h"
 #include "gdi_scope.h"
+#include "system_sizes.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ bool CommandBar::SetBarMenu(HMENU menu)
     for (int i = 0; i < items; ++i) {
         char text[100] = {};
         MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
+        info.cbSize = kMenuItemInfoBytes;
         info.fMask = MIIM_TYPE | MIIM_STATE | MIIM_SUBMENU;
         info.fType = MFT_STRING;
         info.dwTypeData = text;
@@ -181,8 +182,8 @@ void CommandBar::ReadSystemSettings()
 {
     const HWND bar = Window();
     NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    metrics.cbSize = kNonClientMetricsBytes;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsBytes, &metrics, 0)) {
         LOGFONTA current{};
         if (menuFont_)
             GetObjectA(menuFont_.get(), sizeof current, &current);

@@ -8,6 +8,7 @@
 #include "command_bar_process.h"
 #include "frame_window.h"
 #include "menu_item_record.h"
+#include "system_sizes.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void CommandBar::RestoreConvertedMenus()
             break;
         for (int position = 0; position < GetMenuItemCount(menu); ++position) {
             MENUITEMINFOA info{};
-            info.cbSize = sizeof info;
+            info.cbSize = kMenuItemInfoBytes;
             info.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA | MIIM_SUBMENU;
             if (!GetMenuItemInfoA(menu, position, TRUE, &info))
                 continue;
@@ -70,7 +71,7 @@ void CommandBar::RestoreConvertedMenus()
             std::unique_ptr<char[]> text(record->text);
             const char* restoredText = text ? text.get() : "";
             MENUITEMINFOA restored{};
-            restored.cbSize = sizeof restored;
+            restored.cbSize = kMenuItemInfoBytes;
             restored.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;
             restored.fType = record->type;
             restored.fState = record->state;

@@ -7,6 +7,7 @@
 
 #include "app/unique_any.h"
 #include "framework/gdi_scope.h"
+#include "system_sizes.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ bool DrawItemCheck(const MenuDrawingSettings& settings, const DRAWITEMSTRUCT& dr
                    const ItemFlags& flags)
 {
     MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
+    info.cbSize = kMenuItemInfoBytes;
     info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
     GetMenuItemInfoA(reinterpret_cast<HMENU>(draw.hwndItem), draw.itemID, FALSE, &info);
     if (!flags.checked && !info.hbmpUnchecked)

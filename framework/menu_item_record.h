@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include "system_sizes.h"
 
 // The item data the menu bar attaches to each popup item it draws itself. An item whose
 // data does not start with the signature is not the bar's.
@@ -20,7 +21,7 @@ struct MenuItemRecord {
 inline bool ReadMenuItem(HMENU menu, int position, MENUITEMINFOA& info, char (&text)[100])
 {
     info = {};
-    info.cbSize = sizeof info;
+    info.cbSize = kMenuItemInfoBytes;
     info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
     info.dwTypeData = text;
     info.cch = sizeof text;

@@ -1,6 +1,7 @@
 #include "ui_state_table.h"
 
 #include <new>
+#include "system_sizes.h"
 
 UiStateTable::UiStateTable(const UiStateEntry* table) : table_(table)
 {
@@ -32,7 +33,7 @@ void UiStateTable::ApplyToMenu(HMENU menu) const
             continue;
         // Sets the item's whole state; a menu without the command simply refuses.
         MENUITEMINFOA item{};
-        item.cbSize = sizeof item;
+        item.cbSize = kMenuItemInfoBytes;
         item.fMask = MIIM_STATE;
         item.fState = checked_[row] ? MFS_CHECKED : 0;
         SetMenuItemInfoA(menu, table_[row].commandId, FALSE, &item);

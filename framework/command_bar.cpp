@@ -221,10 +221,31 @@ void CommandBar::ReadSystemSettings()
     }
 }
 
+void CommandBar::TakeFocus()
+{
+    if (!BarHasFocus())
+        focusBefore_ = GetFocus();
+    SetFocus(Window());
+}
+
+// As a window's own menu bar does, the bar gives the focus back to the control that had it,
+// while that is still a visible, enabled window inside the top window; otherwise to the top
+// window, which hands it on.
+HWND CommandBar::FocusToGiveBack() const
+{
+    const HWND top = topWindow_.Window();
+    const HWND before = focusBefore_;
+    if (before && before != Window() && IsWindow(before) && IsChild(top, before) && IsWindowVisible(before) &&
+        IsWindowEnabled(before))
+        return before;
+    return top;
+}
+
 void CommandBar::LeaveMenuMode()
 {
     if (parentActive_ && IsWindow(topWindow_.Window()))
-        SetFocus(topWindow_.Window());
+        SetFocus(FocusToGiveBack());
+    focusBefore_ = nullptr;
     SendMessageA(Window(), TB_SETANCHORHIGHLIGHT, FALSE, 0);
     if (hideCuesUntilKeyboard_ && cuesShown_)
         SetCuesVisible(false);
@@ -260,7 +281,7 @@ void CommandBar::DestroyBar()
     imageList_.reset();
     menuFont_.reset();
     imageCommands_.clear();
-    convertedMenus_.clear();
+    convertedMenus_.RestoreAll();
     popupWindows_.clear();
 }
 

@@ -11,6 +11,7 @@
 #include "app/subclassed_window.h"
 #include "app/unique_any.h"
 #include "app/window_object.h"
+#include "converted_menus.h"
 #include "menu_drawing.h"
 
 // The frame's menu bar: a flat list-style toolbar with one drop-down button per top-level
@@ -51,8 +52,6 @@ public:
     void DropDownBarMenu(int index, bool animate);
     // Tracks any popup menu with the bar as owner, drawn like the bar's own menus.
     int TrackPopup(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params);
-    // Gives every item made owner-draw while shown its former type, state and text back.
-    void RestoreConvertedMenus();
 
     static LRESULT CALLBACK MessageHookProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -68,7 +67,8 @@ private:
     HWND InnermostPopup() const { return popupWindows_.empty() ? nullptr : popupWindows_.back(); }
     int HotButton() const;
     bool ButtonUsable(int index, bool skipHidden) const;
-    void TakeFocus() { SetFocus(Window()); }
+    void TakeFocus();
+    HWND FocusToGiveBack() const;
     bool BarHasFocus() const { return GetFocus() == Window(); }
 
     BOOL HandleBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -77,7 +77,6 @@ private:
     BOOL HandleSharedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT OnForwardMessage(const MSG& forwarded);
     LRESULT PreparePopup(HMENU menu, LPARAM lParam);
-    void ConvertToOwnerDraw(HMENU menu);
     BOOL OnOwnerDraw(UINT message, LPARAM lParam, LRESULT& result);
     void OpenButtonMenu(int index);
     void OnMenuSelect(WPARAM wParam, LPARAM lParam);
@@ -100,11 +99,12 @@ private:
     void OnMouseMove();
 
     std::vector<HWND> popupWindows_;
-    std::vector<HMENU> convertedMenus_;
+    ConvertedMenus convertedMenus_;
     HMENU barMenu_ = nullptr;
     UniqueImageList imageList_;
     std::vector<uint16_t> imageCommands_;
     SubclassedWindow topWindow_;
+    HWND focusBefore_ = nullptr; // the control that had the focus when keyboard mode began
     bool tracking_ = false;
     bool ownerDrawMenus_ = true;
     bool submenuItemSelected_ = false;

@@ -93,8 +93,8 @@ LRESULT CommandBar::MatchPopupMnemonic(WPARAM wParam, HMENU menu)
         MENUITEMINFOA info;
         if (!ReadMenuItem(menu, position, info, text) || (info.fType & MFT_SEPARATOR))
             continue;
-        const auto* record = reinterpret_cast<const MenuItemRecord*>(info.dwItemData);
-        if (!record || record->signature != kMenuItemSignature || !record->text)
+        const MenuItemRecord* record = RecordOf(info.dwItemData);
+        if (!record || !record->text)
             continue;
         const BYTE mnemonic = MnemonicOf(record->text);
         if (!mnemonic || LowerCharacter(mnemonic) != typed)

@@ -10,12 +10,6 @@
 
 namespace {
 
-const MenuItemRecord* RecordOf(ULONG_PTR itemData)
-{
-    const auto* record = reinterpret_cast<const MenuItemRecord*>(itemData);
-    return record && record->signature == kMenuItemSignature ? record : nullptr;
-}
-
 bool IsMouseMessage(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK; }
 bool IsKeyboardMessage(UINT message) { return message >= WM_KEYDOWN && message <= 0x0108; }
 
@@ -180,37 +174,8 @@ LRESULT CommandBar::PreparePopup(HMENU menu, LPARAM lParam)
     const LRESULT result =
         topWindow_.DefaultProcessing(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), position);
     if (ownerDrawMenus_)
-        ConvertToOwnerDraw(menu);
+        convertedMenus_.Convert(menu, imageCommands_);
     return result;
-}
-
-void CommandBar::ConvertToOwnerDraw(HMENU menu)
-{
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[100] = {};
-        MENUITEMINFOA info;
-        if (!ReadMenuItem(menu, i, info, text) || (info.fType & MFT_OWNERDRAW))
-            continue;
-        // Owned by the menu item until RestoreConvertedMenus takes it back.
-        auto* record = new (std::nothrow) MenuItemRecord{kMenuItemSignature, nullptr, info.fType, info.fState, -1};
-        if (!record)
-            continue;
-        for (size_t image = 0; image < imageCommands_.size(); ++image) {
-            if (imageCommands_[image] == info.wID) {
-                record->image = static_cast<int32_t>(image);
-                break;
-            }
-        }
-        const size_t bytes = std::strlen(text) + 1;
-        record->text = new (std::nothrow) char[bytes];
-        if (record->text)
-            std::memcpy(record->text, text, bytes);
-        info.fType |= MFT_OWNERDRAW;
-        info.dwItemData = reinterpret_cast<ULONG_PTR>(record);
-        info.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;
-        SetMenuItemInfoA(menu, i, TRUE, &info);
-    }
-    convertedMenus_.push_back(menu);
 }
 
 BOOL CommandBar::OnOwnerDraw(UINT message, LPARAM lParam, LRESULT& result)

@@ -21,12 +21,6 @@ bool IsPopupMenuWindow(HWND window)
     return lstrcmpA(name, kPopupMenuClass) == 0;
 }
 
-MenuItemRecord* RecordOf(ULONG_PTR itemData)
-{
-    auto* record = reinterpret_cast<MenuItemRecord*>(itemData);
-    return record && record->signature == kMenuItemSignature ? record : nullptr;
-}
-
 } // namespace
 
 int CommandBar::RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params)
@@ -48,43 +42,8 @@ int CommandBar::RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* par
     UpdateWindow(Window());
     UpdateWindow(TopLevelParent(Window()));
     if (ownerDrawMenus_)
-        RestoreConvertedMenus();
+        convertedMenus_.RestoreAll();
     return result;
-}
-
-void CommandBar::RestoreConvertedMenus()
-{
-    while (!convertedMenus_.empty()) {
-        const HMENU menu = convertedMenus_.back();
-        convertedMenus_.pop_back();
-        if (!menu)
-            break;
-        for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-            MENUITEMINFOA info{};
-            info.cbSize = kMenuItemInfoBytes;
-            info.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA | MIIM_SUBMENU;
-            if (!GetMenuItemInfoA(menu, position, TRUE, &info))
-                continue;
-            std::unique_ptr<MenuItemRecord> record(RecordOf(info.dwItemData));
-            if (!record)
-                continue;
-            std::unique_ptr<char[]> text(record->text);
-            const char* restoredText = text ? text.get() : "";
-            MENUITEMINFOA restored{};
-            restored.cbSize = kMenuItemInfoBytes;
-            restored.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;
-            restored.fType = record->type;
-            restored.fState = record->state;
-            restored.dwTypeData = const_cast<char*>(restoredText);
-            restored.cch = static_cast<UINT>(lstrlenA(restoredText));
-            restored.dwItemData = 0;
-            SetMenuItemInfoA(menu, position, TRUE, &restored);
-            // An item that opens a submenu keeps it: its handle stands in for the identifier.
-            const UINT_PTR id = info.hSubMenu ? reinterpret_cast<UINT_PTR>(info.hSubMenu) : info.wID;
-            ModifyMenuA(menu, position, MF_BYPOSITION | record->type | record->state | (info.hSubMenu ? MF_POPUP : 0),
-                        id, restoredText);
-        }
-    }
 }
 
 void CommandBar::DropDownBarMenu(int index, bool animate)
@@ -141,7 +100,8 @@ void CommandBar::DropDownBarMenu(int index, bool animate)
 
 int CommandBar::TrackPopup(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params)
 {
-    if (!IsMenu(menu))
+    // One menu at a time: a request while one is open is refused and leaves it alone.
+    if (tracking_ || !IsMenu(menu))
         return 0;
     trackingRequestedPopup_ = true;
     // Underlines in a popup opened from the keyboard, none in one opened with the mouse.

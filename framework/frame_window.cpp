@@ -43,6 +43,26 @@ UINT PromptIdFor(UINT id)
 
 bool IsVisible(HWND window) { return window && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE); }
 
+struct PassedOn {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+BOOL CALLBACK PassOn(HWND child, LPARAM parameter)
+{
+    const auto* passed = reinterpret_cast<const PassedOn*>(parameter);
+    SendMessageA(child, passed->message, passed->wParam, passed->lParam);
+    return TRUE;
+}
+
+// Sends a message to every window inside window, however deep.
+void PassOnToDescendants(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PassedOn passed{message, wParam, lParam};
+    EnumChildWindows(window, PassOn, reinterpret_cast<LPARAM>(&passed));
+}
+
 // Fills a tooltip's text from the string after the line feed of its tool's string.
 template <typename Info, typename Char, int (WINAPI* LoadText)(HINSTANCE, UINT, Char*, int),
           Char* (WINAPI* CopyText)(Char*, const Char*, int)>
@@ -225,6 +245,10 @@ BOOL FrameWindowBase::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lPa
     case WM_MENUSELECT:
         if (statusBar_)
             ShowMenuHelp(wParam, lParam);
+        return FALSE;
+    case WM_SETTINGCHANGE:
+        // The system tells top-level windows only; the bars and views inside follow it too.
+        PassOnToDescendants(Window(), message, wParam, lParam);
         return FALSE;
     case WM_NCDESTROY:
         // A menu still shown by the window goes with it.

@@ -19,12 +19,6 @@ constexpr DWORD kBrushWhereSourceBlack = 0x00B8074A;
 // Destination AND NOT source.
 constexpr DWORD kAndNotSource = 0x00220326;
 
-const MenuItemRecord* RecordOf(ULONG_PTR itemData)
-{
-    const auto* record = reinterpret_cast<const MenuItemRecord*>(itemData);
-    return record && record->signature == kMenuItemSignature ? record : nullptr;
-}
-
 const char* TextOf(const MenuItemRecord& record) { return record.text ? record.text : ""; }
 
 int Width(const RECT& rectangle) { return rectangle.right - rectangle.left; }

@@ -17,6 +17,13 @@ struct MenuItemRecord {
     int32_t image;  // index into the bar's image list, -1 for none
 };
 
+// The bar's record of an item from the item's data, or null for an item that is not the bar's.
+inline const MenuItemRecord* RecordOf(ULONG_PTR itemData)
+{
+    const auto* record = reinterpret_cast<const MenuItemRecord*>(itemData);
+    return record && record->signature == kMenuItemSignature ? record : nullptr;
+}
+
 // Reads everything about the item at a position of a menu, its text into the buffer.
 inline bool ReadMenuItem(HMENU menu, int position, MENUITEMINFOA& info, char (&text)[100])
 {

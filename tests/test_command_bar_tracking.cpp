@@ -498,6 +498,80 @@ TEST_F(CommandBarInput, EveryItemGetsItsFormerFormBackAfterTracking)
     }
 }
 
+// A menu closed without a choice gives the focus back where it was, as a window's own menu
+// bar does: what the user types next still goes to the keyword box.
+TEST_F(CommandBarInput, ACancelledMenuGivesTheFocusBack)
+{
+    const HWND box = f.window.KeywordBox();
+    for (const WORD key : {VK_MENU, VK_F10}) {
+        SetFocus(box);
+        f.PressKeys({key});
+        EXPECT_TRUE(BarHasFocus(f)) << key;
+        f.PressKeys({VK_ESCAPE});
+        EXPECT_EQ(box, GetFocus()) << key;
+    }
+    SetFocus(box);
+    Script cancel({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
+    EXPECT_TRUE(cancel.Run(f)) << "stopped at step " << cancel.StepsDone();
+    EXPECT_EQ(box, GetFocus());
+    f.PressKeys({'C'});
+    char typed[8] = {};
+    GetWindowTextA(box, typed, sizeof typed);
+    EXPECT_STREQ("c", typed);
+}
+
+TEST_F(CommandBarInput, TabMovesTheFocusBetweenTheBoxAndTheList)
+{
+    const HWND box = f.window.KeywordBox();
+    const HWND list = f.window.List();
+    ASSERT_EQ(list, GetFocus());
+    f.PressKeys({VK_TAB});
+    EXPECT_EQ(box, GetFocus());
+    f.PressKeys({VK_TAB});
+    EXPECT_EQ(list, GetFocus());
+    f.PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(box, GetFocus());
+    f.PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(list, GetFocus());
+}
+
+// While one menu is tracked, a request for another is refused and the open one stays as it is.
+TEST_F(CommandBarInput, ARequestWhileAMenuIsOpenLeavesItAlone)
+{
+    const auto before = Snapshot(f.window.Bar().BarMenu());
+    UniqueMenu other(CreatePopupMenu());
+    AppendMenuA(other.get(), MF_STRING, 1, "&One");
+    TrackPopupRequest request{sizeof request, other.get(), TPM_RETURNCMD, 100, 100, nullptr};
+    LRESULT answer = -1;
+    bool stillTracked = false, stillDrawnByTheBar = false;
+    Script nested({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Check([&] {
+                       answer = SendMessageA(f.frame, kRequestTrackPopup, 0, reinterpret_cast<LPARAM>(&request));
+                       stillTracked = f.window.Bar().Tracking() && OpenMenuWindow();
+                       stillDrawnByTheBar = GetMenuState(SubMenu(f, kFile), 0, MF_BYPOSITION) & MF_OWNERDRAW;
+                   }),
+                   Keys({VK_DOWN}), Wait(3), MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
+    EXPECT_TRUE(nested.Run(f)) << "stopped at step " << nested.StepsDone();
+    EXPECT_EQ(0, answer);
+    EXPECT_TRUE(stillTracked);
+    EXPECT_TRUE(stillDrawnByTheBar);
+    EXPECT_TRUE(before == Snapshot(f.window.Bar().BarMenu()));
+}
+
+// The system tells only top-level windows that a setting changed: the frame passes it on, and
+// the next menu is drawn in the new style.
+TEST_F(CommandBarInput, ASettingChangedWhileTheToolRunsReachesTheBar)
+{
+    BOOL flat = FALSE;
+    SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
+    SystemParametersInfoA(SPI_SETFLATMENU, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(!flat)), 0);
+    SendMessageA(f.frame, WM_SETTINGCHANGE, SPI_SETFLATMENU, 0);
+    const bool followed = f.window.Bar().DrawingSettings().flatMenus == !flat;
+    SystemParametersInfoA(SPI_SETFLATMENU, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(flat)), 0);
+    SendMessageA(f.frame, WM_SETTINGCHANGE, SPI_SETFLATMENU, 0);
+    EXPECT_TRUE(followed);
+    EXPECT_EQ(flat != FALSE, f.window.Bar().DrawingSettings().flatMenus);
+}
+
 bool menuSeen = false;
 void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD)
 {

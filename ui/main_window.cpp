@@ -28,6 +28,8 @@ MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kCheckedCommands)
 
 int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
+    if (owner_.TabBetweenBoxAndList(*message))
+        return 1;
     const HACCEL table = owner_.Accelerators();
     return table && TranslateAcceleratorA(owner_.Window(), table, message) ? 1 : 0;
 }
@@ -56,6 +58,23 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     }
     return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
+}
+
+bool MainWindow::TabBetweenBoxAndList(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0 ||
+        GetKeyState(VK_MENU) < 0)
+        return false;
+    if (message.hwnd == keywordBox_) {
+        SetFocus(List());
+        return true;
+    }
+    if (message.hwnd == List()) {
+        SetFocus(keywordBox_);
+        SendMessageA(keywordBox_, EM_SETSEL, 0, -1); // a dialog selects the text it tabs into
+        return true;
+    }
+    return false;
 }
 
 BOOL MainWindow::OnCreate()

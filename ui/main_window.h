@@ -35,6 +35,10 @@ public:
     // keyword the file still holds stay selected, and a message says why.
     void DeleteSelectedRows();
 
+    // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
+    // True when the key was taken.
+    bool TabBetweenBoxAndList(const MSG& message);
+
     HWND KeywordBox() const { return keywordBox_; }
     HWND List() const { return listView_.Window(); }
     KeywordListView& ListView() { return listView_; }

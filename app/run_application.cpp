@@ -14,12 +14,8 @@ int RunApplication(const char*, int showCommand)
     int exitCode = 0;
     {
         MainWindow mainWindow;
-        const RECT rectangle = {0, 0, 500, 550};
-        if (const HWND window = mainWindow.CreateFrame(nullptr, &rectangle, 0, 0, nullptr)) {
-            PlaceCentred(window, nullptr);
-            ShowWindow(window, showCommand);
+        if (mainWindow.Open(showCommand))
             exitCode = pump.Run();
-        }
         App().UnregisterPump(thread);
     }
     pump.FreeArrays();

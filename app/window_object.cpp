@@ -68,7 +68,7 @@ LRESULT CALLBACK WindowObject::RoutedWindowProc(WindowObject* object, UINT messa
 {
     const HWND window = object->window_;
     LRESULT result = 0;
-    if (object->HandleMessage(window, message, wParam, lParam, result, 0))
+    if (object->HandleMessage(window, message, wParam, lParam, result, kOwnWindow))
         return result;
     if (message != WM_NCDESTROY)
         return CallWindowProcA(object->defaultProcedure_, window, message, wParam, lParam);
@@ -101,7 +101,7 @@ INT_PTR CALLBACK WindowObject::RoutedDialogProc(WindowObject* object, UINT messa
 {
     const HWND window = object->window_;
     LRESULT result = 0;
-    if (object->HandleMessage(window, message, wParam, lParam, result, 0)) {
+    if (object->HandleMessage(window, message, wParam, lParam, result, kOwnWindow)) {
         if (ReturnsResultDirectly(message))
             return result;
         SetWindowLongPtrA(window, DWLP_MSGRESULT, result);

@@ -4,6 +4,13 @@
 
 #include "window_thunk.h"
 
+// Where a message that reaches a window object comes from.
+enum HandlerSet : DWORD {
+    kOwnWindow = 0,        // the object's own window
+    kSubclassedWindow = 1, // a window the object has subclassed
+    kForwardedInput = 3,   // input another window's message hook passed on to the object
+};
+
 class WindowObject;
 
 // Announces an object whose window is being created on a thread; the window's first
@@ -23,8 +30,7 @@ public:
     WindowObject(const WindowObject&) = delete;
     WindowObject& operator=(const WindowObject&) = delete;
 
-    // Nonzero when handled; handlerSet tells the object's own window (0) from windows it
-    // has subclassed (other numbers).
+    // Nonzero when handled; handlerSet tells where the message comes from (HandlerSet).
     virtual BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                                DWORD handlerSet);
     // The procedure the window's stub leads to: windows and dialogs are routed differently.

@@ -137,11 +137,7 @@ using OpenWindow = std::unique_ptr<MainWindow, CloseMainWindow>;
 OpenWindow OpenMainWindow()
 {
     OpenWindow window(new MainWindow);
-    const RECT rectangle = {0, 0, 500, 550};
-    const HWND frame = window->CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
-    PlaceCentred(frame, nullptr);
-    ShowWindow(frame, SW_SHOWNORMAL);
-    UpdateWindow(frame);
+    UpdateWindow(window->Open(SW_SHOWNORMAL));
     return window;
 }
 

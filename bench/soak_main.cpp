@@ -107,8 +107,7 @@ int main()
     WriteHistory(10000);
 
     MainWindow window;
-    const RECT rectangle = {0, 0, 500, 550};
-    ShowWindow(window.CreateFrame(nullptr, &rectangle, 0, 0, nullptr), SW_SHOWNORMAL);
+    window.Open(SW_SHOWNORMAL);
     // The first round is a tenth of the long one: enough for the heap to reach its working size.
     Round(window, 1000, 100, 100);
     const size_t memoryAfterFirst = PrivateKilobytes();

@@ -11,18 +11,6 @@
 
 namespace {
 
-// What the first bar of the process finds out once for all of them.
-struct BarStatics {
-    bool ready = false;
-    bool animationFlagsSupported = false;
-};
-
-BarStatics& Statics()
-{
-    static BarStatics statics;
-    return statics;
-}
-
 WindowClassRecord& BarClass()
 {
     static WindowClassRecord record = SuperclassRecord(TOOLBARCLASSNAMEA, "TNW_CommandBar",
@@ -74,11 +62,11 @@ const void* LockedResource(UINT id, LPCSTR type)
 
 } // namespace
 
-bool AnimationFlagsSupported() { return Statics().animationFlagsSupported; }
+bool AnimationFlagsSupported() { return BarProcess().animationFlagsSupported; }
 
-CommandBar::CommandBar() : topWindow_(this, 1)
+CommandBar::CommandBar() : topWindow_(this, kSubclassedWindow)
 {
-    BarStatics& statics = Statics();
+    CommandBarProcessState& statics = BarProcess();
     if (!statics.ready) {
         ScopedLock lock(App().moduleLock);
         if (!statics.ready) {
@@ -250,6 +238,12 @@ void CommandBar::LeaveMenuMode()
     if (hideCuesUntilKeyboard_ && cuesShown_)
         SetCuesVisible(false);
     selfPostedDown_ = false;
+}
+
+void CommandBar::EndKeyboardMode()
+{
+    PostMessageA(Window(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    LeaveMenuMode();
 }
 
 void CommandBar::SetCuesVisible(bool show)

@@ -30,6 +30,8 @@ public:
     bool AddToolbarImages(UINT id);
     void ReadSystemSettings();
     void LeaveMenuMode();
+    // No button hot any more, and menu mode left.
+    void EndKeyboardMode();
     void SetCuesVisible(bool show);
 
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,

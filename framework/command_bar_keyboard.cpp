@@ -66,8 +66,7 @@ BOOL CommandBar::OnMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result)
     DWORD id = 0;
     if (!SendMessageA(bar, TB_MAPACCELERATORA, SignExtended(wParam), reinterpret_cast<LPARAM>(&id))) {
         // No button has the letter: keyboard mode ends and the frame answers as usual.
-        PostMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
-        LeaveMenuMode();
+        EndKeyboardMode();
         return FALSE;
     }
     if (!IsWindowEnabled(topWindow_.Window()))
@@ -106,8 +105,7 @@ LRESULT CommandBar::MatchPopupMnemonic(WPARAM wParam, HMENU menu)
     }
     if (matches == 0)
         return (LOWORD(wParam) != '\r') ? MNC_IGNORE : kMenuCharClose;
-    PostMessageA(Window(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
-    LeaveMenuMode();
+    EndKeyboardMode();
     return MAKELRESULT(first, MNC_EXECUTE);
 }
 
@@ -137,8 +135,7 @@ BOOL CommandBar::OnKeyMenu(WPARAM wParam, LRESULT& result)
         (lastSysKey_ == VK_MENU || (lastSysKey_ == VK_F10 && shiftUp) || lastSysKey_ == VK_SPACE)) {
         if (BarHasFocus()) {
             // Alt or F10 again in keyboard mode: back to the frame.
-            LeaveMenuMode();
-            PostMessageA(Window(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+            EndKeyboardMode();
         } else if (lastSysKey_ != VK_SPACE) {
             handled = TRUE;
             if (!ignoreNextKeyMenu_) {
@@ -168,8 +165,7 @@ void CommandBar::OnSystemKey(WPARAM key)
     if (!tracking_ && BarHasFocus()) {
         // A system key in keyboard mode leaves it, and the SC_KEYMENU of its release is dropped.
         cuesRemembered_ = false;
-        PostMessageA(Window(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
-        LeaveMenuMode();
+        EndKeyboardMode();
         ignoreNextKeyMenu_ = true;
         return;
     }
@@ -188,9 +184,8 @@ void CommandBar::OnMenuKey(WPARAM key)
         break;
     case VK_RETURN:
         if (tracking_) {
-            PostMessageA(Window(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
             nextButton_ = -1;
-            LeaveMenuMode();
+            EndKeyboardMode();
         }
         break;
     case VK_LEFT:
@@ -214,8 +209,7 @@ void CommandBar::OnEscape()
         escapePressed_ = true;
         selfPostedDown_ = false;
     } else if (BarHasFocus() && IsWindow(topWindow_.Window())) {
-        SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
-        LeaveMenuMode();
+        EndKeyboardMode();
     }
 }
 

@@ -21,11 +21,11 @@ BOOL CommandBar::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
                                DWORD handlerSet)
 {
     switch (handlerSet) {
-    case 0:
+    case kOwnWindow:
         return HandleBarMessage(window, message, wParam, lParam, result);
-    case 1:
+    case kSubclassedWindow:
         return HandleTopWindowMessage(message, wParam, lParam, result);
-    case 3:
+    case kForwardedInput:
         return HandleForwardedInput(message, wParam, lParam, result);
     }
     return FALSE;
@@ -162,7 +162,7 @@ LRESULT CommandBar::OnForwardMessage(const MSG& forwarded)
     else if (IsKeyboardMessage(forwarded.message))
         keyboardInput_ = true;
     LRESULT result = 0;
-    HandleMessage(Window(), forwarded.message, forwarded.wParam, forwarded.lParam, result, 3);
+    HandleMessage(Window(), forwarded.message, forwarded.wParam, forwarded.lParam, result, kForwardedInput);
     return result;
 }
 

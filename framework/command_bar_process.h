@@ -16,9 +16,12 @@ struct ThreadHookEntry {
     int32_t useCount = 0;
 };
 
-// What all menu bars of the process share. The tracking slots and the hook table change
-// only under the window-creation lock.
+// What all menu bars of the process share. The first bar finds out the system's abilities
+// under the module lock; the tracking slots and the hook table change only under the
+// window-creation lock.
 struct CommandBarProcessState {
+    bool ready = false;                   // the first bar's one-time set-up is done
+    bool animationFlagsSupported = false; // the system takes the popup animation flags
     CommandBar* trackingBar = nullptr; // the bar whose menu is open
     UniqueHook trackingHook;           // follows that menu's popup windows
     std::unique_ptr<PairArrayMap> threadHooks; // thread id to ThreadHookEntry, owning the entries

@@ -9,10 +9,7 @@ MainWindowFixture::MainWindowFixture(const std::string& history) : folder(std::m
 {
     WriteBytes("history.ini", history);
     App().RegisterPump(GetCurrentThreadId(), &pump);
-    const RECT rectangle = {0, 0, 500, 550};
-    frame = window.CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
-    PlaceCentred(frame, nullptr);
-    ShowWindow(frame, SW_SHOWNORMAL);
+    frame = window.Open(SW_SHOWNORMAL);
     SetForegroundWindow(frame);
     Pump();
 }

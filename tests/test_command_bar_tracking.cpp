@@ -16,11 +16,9 @@
 #include "synthesized_input.h"
 #include "thread_windows.h"
 #include "ui/resource.h"
+#include "test_texts.h"
 
 namespace {
-
-const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n3=Apricot\r\n"
-                          "4=banana split\r\n";
 
 enum Button { kFile = 0, kEdit = 1, kView = 2, kHelp = 3 };
 

@@ -9,6 +9,7 @@
 #include "synthesized_input.h"
 #include "temp_folder.h"
 #include "tool_process.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -63,9 +64,6 @@ bool FileBecomes(const std::string& expected)
     }
     return false;
 }
-
-const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
-                          "3=Apricot\r\n4=banana split\r\n";
 
 // The tool started on five keywords, its window in front and taking input.
 class ToolInFront : public testing::Test {

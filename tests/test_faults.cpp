@@ -12,7 +12,7 @@
 #include "host_command.h"
 #include "main_window_fixture.h"
 #include "message_box_answerer.h"
-#include "shift_jis.h"
+#include "test_texts.h"
 #include "ui/resource.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "host_command.h"
 #include "temp_folder.h"
 #include "tool_process.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -37,14 +38,6 @@ std::string RandomBytes(size_t count, unsigned seed)
     for (char& b : bytes)
         b = static_cast<char>(random() & 0xFF);
     return bytes;
-}
-
-std::string Utf16(const std::string& ascii)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : ascii)
-        out += std::string{c, '\0'};
-    return out;
 }
 
 std::vector<HostileFile> Corpus()

@@ -4,16 +4,9 @@
 
 #include "history/ini_profile_store.h"
 #include "temp_folder.h"
+#include "test_texts.h"
 
 namespace {
-
-std::string Utf16(const std::string& ascii)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : ascii)
-        out += std::string{c, '\0'};
-    return out;
-}
 
 struct WriteCase {
     const char* name;

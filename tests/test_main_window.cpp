@@ -10,13 +10,11 @@
 #include "thread_windows.h"
 #include "ui/about_dialog.h"
 #include "ui/resource.h"
+#include "test_texts.h"
 
 namespace {
 
 using Rows = std::vector<std::string>;
-
-const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n3=Apricot\r\n"
-                          "4=banana split\r\n";
 
 void ClickColumn(MainWindowFixture& f, int column)
 {

@@ -17,6 +17,7 @@
 #include "history/keyword_history.h"
 #include "history/numbered_values.h"
 #include "temp_folder.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -227,17 +228,6 @@ private:
         if (Chance(oddPercent))
             return std::string(1, odd[Between(0, 4)]);
         return std::string(1, singles[Between(0, static_cast<int>(sizeof singles) - 2)]);
-    }
-
-    static std::string Utf16(const std::string& ansi)
-    {
-        const int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-        std::wstring wide(static_cast<size_t>(count), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], count);
-        std::string bytes = "\xFF\xFE";
-        for (wchar_t c : wide)
-            bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        return bytes;
     }
 
     std::mt19937 random_;

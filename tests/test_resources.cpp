@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shift_jis.h"
+#include "test_texts.h"
 #include "ui/resource.h"
 
 namespace {

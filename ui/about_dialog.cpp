@@ -7,7 +7,7 @@ INT_PTR AboutDialog::RunModal(HWND owner, LPARAM parameter) { return RunModalDia
 
 BOOL AboutDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result, DWORD handlerSet)
 {
-    if (handlerSet != 0)
+    if (handlerSet != kOwnWindow)
         return FALSE;
     if (message == WM_INITDIALOG) {
         PlaceCentred(window, GetParent(window));

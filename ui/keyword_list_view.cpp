@@ -50,7 +50,7 @@ HWND KeywordListView::Create(HWND parent, DWORD style, DWORD extendedStyle)
 BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                                    DWORD handlerSet)
 {
-    if (handlerSet != 0)
+    if (handlerSet != kOwnWindow)
         return FALSE;
     switch (message) {
     case LVM_DELETEALLITEMS:

@@ -26,6 +26,17 @@ constexpr int kFilterBufferBytes = 260;
 
 MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kCheckedCommands) {}
 
+HWND MainWindow::Open(int showCommand)
+{
+    const RECT rectangle = {0, 0, 500, 550};
+    const HWND window = CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
+    if (window) {
+        PlaceCentred(window, nullptr);
+        ShowWindow(window, showCommand);
+    }
+    return window;
+}
+
 int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
     if (owner_.TabBetweenBoxAndList(*message))
@@ -36,7 +47,7 @@ int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 
 BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD handlerSet)
 {
-    if (handlerSet != 0)
+    if (handlerSet != kOwnWindow)
         return FALSE;
     switch (message) {
     case WM_CREATE:

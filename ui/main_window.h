@@ -19,6 +19,8 @@ public:
     using RowAction = std::function<void(MainWindow& window, int row, const KeywordEntry* entry)>;
 
     MainWindow();
+    // Creates the tool's window at its size, centred on the work area, and shows it.
+    HWND Open(int showCommand);
 
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD handlerSet) override;

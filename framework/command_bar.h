@@ -85,7 +85,7 @@ private:
     BOOL OnBarNotify(const NMHDR& header, LRESULT& result);
     BOOL OnHotItemChange(const NMTBHOTITEM& change, LRESULT& result);
     BOOL OnCustomDraw(NMTBCUSTOMDRAW& draw, LRESULT& result);
-    void DrawFlatButton(NMTBCUSTOMDRAW& draw);
+    void DrawButton(NMTBCUSTOMDRAW& draw);
     void OnActivate(WPARAM wParam);
     LRESULT OnRequestTrackPopup(LPARAM lParam);
 

@@ -29,22 +29,6 @@ BYTE MnemonicOf(const char* text)
     return 0;
 }
 
-// The common-controls version as major * 100 + minor; 4.0 without a version export,
-// 0.0 when it cannot be read.
-int CommonControlsVersion()
-{
-    const HMODULE library = LoadLibraryA("comctl32.dll");
-    if (!library)
-        return 0;
-    DLLVERSIONINFO version{};
-    version.cbSize = sizeof version;
-    const HRESULT status = QueryCommonControlsVersion(library, &version);
-    FreeLibrary(library);
-    if (SUCCEEDED(status))
-        return static_cast<int>(version.dwMajorVersion * 100 + version.dwMinorVersion);
-    return status == E_NOTIMPL ? 400 : 0;
-}
-
 } // namespace
 
 bool CommandBar::ButtonUsable(int index, bool skipHidden) const
@@ -223,12 +207,9 @@ void CommandBar::OnUpDown()
         selfPostedDown_ = false; // our own Down key coming back
         return;
     }
-    if (CommonControlsVersion() < 580) {
-        // Older toolbars drop a menu down only for a click.
-        RECT button{};
-        SendMessageA(bar, TB_GETITEMRECT, hot, reinterpret_cast<LPARAM>(&button));
-        PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.left, button.top));
-    }
+    // The bar's own Down handling opens the menu on every toolbar, also on those older than
+    // common controls 5.80 that drop a menu down only for a click: a click posted as well
+    // would arrive inside the menu it opened.
     PostMessageA(bar, WM_KEYDOWN, VK_DOWN, 0);
     selfPostedDown_ = true;
 }

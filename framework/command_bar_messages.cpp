@@ -86,7 +86,9 @@ BOOL CommandBar::HandleBarMessage(HWND window, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_KEYDOWN:
         if (wParam == VK_DOWN && !tracking_ && HotButton() >= 0 && ButtonUsable(HotButton(), true)) {
-            // Down opens the hot button's menu; not every toolbar does that by itself.
+            // Down opens the hot button's menu. Windows' toolbar does that by itself (it sends
+            // TBN_DROPDOWN), Wine's and the oldest ones do not: the bar opens the menu and keeps
+            // the key from the toolbar, so the menu opens once everywhere.
             OpenButtonMenu(HotButton());
             result = 0;
             return TRUE;
@@ -254,34 +256,36 @@ BOOL CommandBar::OnCustomDraw(NMTBCUSTOMDRAW& draw, LRESULT& result)
         result = CDRF_NOTIFYITEMDRAW;
         return TRUE;
     case CDDS_ITEMPREPAINT:
-        if (flatMenus_) {
-            DrawFlatButton(draw);
-            result = CDRF_SKIPDEFAULT;
-            return TRUE;
-        }
-        if (parentActive_)
-            return FALSE;
-        draw.clrText = GetSysColor(COLOR_GRAYTEXT); // an inactive frame's buttons are gray
-        result = CDRF_DODEFAULT;
+        DrawButton(draw);
+        result = CDRF_SKIPDEFAULT;
         return TRUE;
     }
     return FALSE;
 }
 
-void CommandBar::DrawFlatButton(NMTBCUSTOMDRAW& draw)
+// The bar draws its buttons itself, in both styles: the toolbar would draw the underlines of
+// the access keys while they are hidden under Wine, which ignores the DT_HIDEPREFIX that
+// Windows' toolbar draws its text with.
+void CommandBar::DrawButton(NMTBCUSTOMDRAW& draw)
 {
     const HDC dc = draw.nmcd.hdc;
-    RECT& rectangle = draw.nmcd.rc;
+    RECT rectangle = draw.nmcd.rc;
     const UINT state = draw.nmcd.uItemState;
     if (state & CDIS_DISABLED) {
         draw.clrText = GetSysColor(COLOR_GRAYTEXT);
-    } else if (state & (CDIS_HOT | CDIS_SELECTED)) {
+    } else if (flatMenus_ && (state & (CDIS_HOT | CDIS_SELECTED))) {
         FillRect(dc, &rectangle, GetSysColorBrush(COLOR_MENUHILIGHT));
         FrameRect(dc, &rectangle, GetSysColorBrush(COLOR_HIGHLIGHT));
         draw.clrText = GetSysColor(parentActive_ ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
-    } else if (!parentActive_) {
-        draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+    } else if (state & CDIS_SELECTED) {
+        // The open menu's button is pressed in, its text a pixel down and right.
+        DrawEdge(dc, &rectangle, BDR_SUNKENOUTER, BF_RECT);
+        OffsetRect(&rectangle, 1, 1);
+    } else if (state & CDIS_HOT) {
+        DrawEdge(dc, &rectangle, BDR_RAISEDINNER, BF_RECT);
     }
+    if (!parentActive_)
+        draw.clrText = GetSysColor(COLOR_GRAYTEXT); // an inactive frame's buttons are gray
     SetTextColor(dc, draw.clrText);
     SetBkMode(dc, draw.nStringBkMode);
     const SelectScope font(dc, reinterpret_cast<HFONT>(SendMessageA(Window(), WM_GETFONT, 0, 0)));

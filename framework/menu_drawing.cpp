@@ -294,8 +294,9 @@ int DrawTextWithCues(HDC dc, const char* text, int count, RECT* rectangle, UINT 
 {
     if (cuesShown)
         return DrawTextA(dc, text, count, rectangle, format);
-    // Wine draws the access-key underline despite DT_HIDEPREFIX, so hidden cues take the
-    // markers out of the text and draw it without prefix processing.
+    // Windows hides the access-key underline for DT_HIDEPREFIX; Wine draws it all the same. So
+    // hidden cues take the markers out of the text and draw it without prefix processing,
+    // which looks the same on both: one drawing, no underline.
     const std::string unmarked = WithoutAccessMarkers(count < 0 ? std::string(text) : std::string(text, count));
     return DrawTextA(dc, unmarked.c_str(), -1, rectangle, format | DT_NOPREFIX);
 }

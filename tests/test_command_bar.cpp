@@ -222,32 +222,34 @@ std::vector<COLORREF> BarPixels(HWND bar)
     return pixels;
 }
 
-TEST(CommandBar, FlatButtonsHideTheirUnderlinesWhileCuesAreHidden)
+TEST(CommandBar, ButtonsHideTheirUnderlinesWhileCuesAreHiddenInBothStyles)
 {
-    SystemSetting flat(SPI_GETFLATMENU, SPI_SETFLATMENU, TRUE);
-    BarInHost b;
-    ShowWindow(b.host.Window(), SW_SHOWNORMAL);
-    MoveWindow(b.bar.Window(), 0, 0, 300, 24, TRUE);
-    const HMENU menu = MakeMenu({"&File", "&Edit"});
-    b.bar.SetBarMenu(menu);
-    SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
-    ASSERT_TRUE(b.bar.FlatMenus());
-    const std::vector<COLORREF> shown = BarPixels(b.bar.Window());
-    std::vector<COLORREF> hidden;
-    {
-        SystemSetting cues(SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES, FALSE);
+    for (const BOOL flatStyle : {TRUE, FALSE}) {
+        SystemSetting flat(SPI_GETFLATMENU, SPI_SETFLATMENU, flatStyle);
+        BarInHost b;
+        ShowWindow(b.host.Window(), SW_SHOWNORMAL);
+        MoveWindow(b.bar.Window(), 0, 0, 300, 24, TRUE);
+        const HMENU menu = MakeMenu({"&File", "&Edit"});
+        b.bar.SetBarMenu(menu);
         SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
-        hidden = BarPixels(b.bar.Window());
+        ASSERT_EQ(flatStyle != FALSE, b.bar.FlatMenus());
+        const std::vector<COLORREF> shown = BarPixels(b.bar.Window());
+        std::vector<COLORREF> hidden;
+        {
+            SystemSetting cues(SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES, FALSE);
+            SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
+            hidden = BarPixels(b.bar.Window());
+        }
+        SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
+        // Only the two underlines differ: a few pixels, not the whole text.
+        int differing = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            differing += shown[i] != hidden[i] ? 1 : 0;
+        EXPECT_GT(differing, 2) << "flat " << flatStyle;
+        EXPECT_LT(differing, 40) << "flat " << flatStyle;
+        EXPECT_EQ(shown, BarPixels(b.bar.Window())) << "flat " << flatStyle;
+        DestroyMenu(menu);
     }
-    SendMessageA(b.bar.Window(), WM_SETTINGCHANGE, 0, 0);
-    // Only the two underlines differ: a few pixels, not the whole text.
-    int differing = 0;
-    for (size_t i = 0; i < shown.size(); ++i)
-        differing += shown[i] != hidden[i] ? 1 : 0;
-    EXPECT_GT(differing, 2);
-    EXPECT_LT(differing, 40);
-    EXPECT_EQ(shown, BarPixels(b.bar.Window()));
-    DestroyMenu(menu);
 }
 
 TEST(CommandBar, WatchesItsTopWindowUntilItIsDestroyed)

@@ -1,21 +1,32 @@
-# The two set-up commands of the README (make run, make test) and the benchmark (make bench).
+# The commands of the README: make run, make test, make dist and the benchmark (make bench).
 BUILD := build
 CMAKE_FLAGS := -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: run test bench build bootstrap
+.PHONY: run test dist bench bootstrap
 
 bootstrap:
 	@scripts/bootstrap
 
-build: bootstrap
+# Configured once. The toolchain file counts only then, and CMake warns about it when it is
+# given again; later builds configure again by themselves when a CMakeLists.txt changes.
+$(BUILD)/build.ninja: | bootstrap
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD)
 
-run: build
+# Only what the run needs: the program and the helper that waits for its window and closes it.
+run: bootstrap $(BUILD)/build.ninja
+	@cmake --build $(BUILD) --target Morvek winctl
 	@scripts/with-wine scripts/run-tool
 
-test: build
+test: bootstrap $(BUILD)/build.ninja
+	@cmake --build $(BUILD)
 	@scripts/with-wine ctest --test-dir $(BUILD) --output-on-failure --timeout 300
 
-bench: build
+# The download for users: dist/Tarnwell-<version>.zip.
+dist: bootstrap $(BUILD)/build.ninja
+	@cmake --build $(BUILD) --target dist
+	@mkdir -p dist
+	@for zip in $(BUILD)/dist/Tarnwell-*.zip; do cp "$$zip" dist/ && echo "dist/$${zip##*/}"; done
+
+bench: bootstrap $(BUILD)/build.ninja
+	@cmake --build $(BUILD) --target morvek_bench morvek_soak
 	@scripts/with-wine scripts/run-bench

@@ -187,7 +187,7 @@ TEST_F(BesideTheSearchApplication, LinesAppendedMeanwhileNeverCostTheHistory)
 {
     for (int round = 0; round < Rounds(); ++round) {
         Start(10000);
-        SearchApplication appending(folder_.Path(), "append 60");
+        SearchApplication appending(folder_.Path(), "append 150");
         const int boxes = Delete(20, 50, 50);
         const auto writes = appending.Stop();
         const std::string bytes = ReadBytes("history.ini");

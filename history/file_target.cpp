@@ -108,6 +108,27 @@ bool SameFolder(const std::wstring& a, const std::wstring& b)
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
+// A name of the folder, with the closing backslash, that the ANSI functions reach with a
+// short file name after it; empty when it has none.
+std::string AnsiFolder(const std::wstring& folder)
+{
+    // Room for the program's own file names after it.
+    constexpr size_t kNameRoom = 32;
+    // The current folder is reached by a relative path whatever its name.
+    if (SameFolder(folder, L"."))
+        return ".\\";
+    std::string narrow;
+    if (NarrowExactly(Plain(folder), narrow) && narrow.size() + kNameRoom < MAX_PATH)
+        return narrow + "\\";
+    // The short name of a folder is made of characters every code page has.
+    std::wstring shortFolder(MAX_PATH, L'\0');
+    const DWORD count = GetShortPathNameW(folder.c_str(), &shortFolder[0], MAX_PATH);
+    shortFolder.resize(count < MAX_PATH ? count : 0);
+    if (!shortFolder.empty() && NarrowExactly(Plain(shortFolder), narrow) && narrow.size() + kNameRoom < MAX_PATH)
+        return narrow + "\\";
+    return std::string();
+}
+
 } // namespace
 
 FileTarget::FileTarget(const char* ansiPath)
@@ -116,29 +137,16 @@ FileTarget::FileTarget(const char* ansiPath)
     const UniqueFile file(CreateFileW(full.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     const std::wstring final = file ? FinalPath(file.get()) : std::wstring();
     path_ = Extended(final.empty() ? full : final);
+    folder_ = path_.substr(0, path_.find_last_of(L'\\') + 1);
+    ansiFolder_ = AnsiFolder(folder_.substr(0, folder_.size() - 1));
 }
 
 std::string FileTarget::AnsiSibling(const std::wstring& name) const
 {
     std::string narrowName;
-    const size_t slash = path_.find_last_of(L'\\');
-    if (slash == std::wstring::npos || !NarrowExactly(name, narrowName))
+    if (ansiFolder_.empty() || !NarrowExactly(name, narrowName))
         return std::string();
-    const std::wstring folder = path_.substr(0, slash);
-    // The current folder is reached by a relative path whatever its name.
-    if (SameFolder(folder, L"."))
-        return ".\\" + narrowName;
-    std::string narrowFolder;
-    if (NarrowExactly(Plain(folder), narrowFolder) && narrowFolder.size() + narrowName.size() + 1 < MAX_PATH)
-        return narrowFolder + "\\" + narrowName;
-    // The short name of a folder is made of characters every code page has.
-    std::wstring shortFolder(MAX_PATH, L'\0');
-    const DWORD count = GetShortPathNameW(folder.c_str(), &shortFolder[0], MAX_PATH);
-    shortFolder.resize(count < MAX_PATH ? count : 0);
-    if (!shortFolder.empty() && NarrowExactly(Plain(shortFolder), narrowFolder) &&
-        narrowFolder.size() + narrowName.size() + 1 < MAX_PATH)
-        return narrowFolder + "\\" + narrowName;
-    return std::string();
+    return ansiFolder_ + narrowName;
 }
 
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)

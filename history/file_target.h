@@ -13,12 +13,16 @@ public:
 
     // The full path in the form the wide functions take at any length ("\\?\C:\...").
     const std::wstring& Path() const { return path_; }
-    // A path to a file of that name in the same folder that the ANSI functions can open,
-    // or empty when there is none.
+    // Its folder in the same form, with the closing backslash.
+    const std::wstring& Folder() const { return folder_; }
+    // A path to a file of that name (ASCII, short) in the same folder that the ANSI functions
+    // can open, or empty when there is none.
     std::string AnsiSibling(const std::wstring& name) const;
 
 private:
     std::wstring path_;
+    std::wstring folder_;
+    std::string ansiFolder_; // the folder for the ANSI functions, or empty when it has no such name
 };
 
 // A file's bytes as one read found them.

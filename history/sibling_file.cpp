@@ -35,11 +35,10 @@ SiblingFile::~SiblingFile()
 
 uint32_t SiblingFile::LinkToTarget()
 {
-    const std::wstring& target = target_.Path();
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    const std::wstring& folder = target_.Folder();
     for (unsigned attempt = 0; attempt < 64; ++attempt) {
         const std::wstring name = NewName(attempt);
-        if (CreateHardLinkW((folder + name).c_str(), target.c_str(), nullptr)) {
+        if (CreateHardLinkW((folder + name).c_str(), target_.Path().c_str(), nullptr)) {
             path_ = folder + name;
             return 0;
         }
@@ -51,8 +50,7 @@ uint32_t SiblingFile::LinkToTarget()
 
 uint32_t SiblingFile::Write(const std::string& bytes, bool throughToDisk)
 {
-    const std::wstring& target = target_.Path();
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    const std::wstring& folder = target_.Folder();
     UniqueFile file;
     std::wstring name;
     for (unsigned attempt = 0; !file && attempt < 64; ++attempt) {

@@ -63,6 +63,7 @@ struct GdiObjectTraits {
 
 using UniqueMenu = UniqueAny<NullHandleTraits<HMENU, DestroyMenu>>;
 using UniqueHook = UniqueAny<NullHandleTraits<HHOOK, UnhookWindowsHookEx>>;
+using UniqueWindow = UniqueAny<NullHandleTraits<HWND, DestroyWindow>>;
 using UniqueMemoryDc = UniqueAny<NullHandleTraits<HDC, DeleteDC>>;
 using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;

@@ -12,42 +12,15 @@
 #include <psapi.h>
 
 #include "bench_session.h"
+#include "floors.h"
 #include "history/keyword_history.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
+#include "timing.h"
 
 namespace {
 
 const char kPath[] = ".\\history.ini";
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Work>
-double MedianMs(int runs, Work work)
-{
-    return MedianMs(runs, [] {}, work);
-}
-
-// The median time of work, each run after a setup that is not timed.
-template <typename Setup, typename Work>
-double MedianMs(int runs, Setup setup, Work work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        setup();
-        const double start = Now();
-        work();
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // A history as the search application writes it: Japanese and ASCII keywords, some deleted.
 void WriteHistory(int keywords)
@@ -154,7 +127,7 @@ double MedianStartupMs(OpenWindow& window, Before before)
 
 // The real main window on screen: start-up to a painted window, one keystroke's refill
 // (a filter matching about half the rows, then back to the empty filter), F5, and deleting
-// 1,000 selected rows.
+// 1,000 selected rows; and the floors under them on the same history.
 void MeasureWindow(int keywords)
 {
     OpenWindow window;
@@ -185,6 +158,11 @@ void MeasureWindow(int keywords)
                SendMessageA(window->Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
                UpdateWindow(list);
            }));
+    const KeywordList& entries = window->History()->ConstEntries();
+    Report("floor-list", keywords, FloorListMs(list, entries));
+    Report("floor-scan", keywords, FloorScanMs(entries));
+    Report("floor-read", keywords, FloorReadMs(kPath));
+    Report("floor-system-read", keywords, FloorSystemReadMs(kPath));
     // Every twentieth row, up to 1,000 of them.
     LVITEMA selected{};
     selected.stateMask = LVIS_SELECTED;

@@ -12,8 +12,15 @@ KeywordHistory::~KeywordHistory() { Clear(); }
 
 int32_t KeywordHistory::Load()
 {
-    const int32_t startPos = section_.ReadInt("StartPos", 0);
-    const int32_t endPos = section_.ReadInt("EndPos", 0);
+    // One read of the whole section instead of one per key: each single read can cost as much
+    // as parsing the file. A section that cannot be read gives keys that read empty, as
+    // single reads of them would.
+    std::vector<char> lines;
+    section_.ReadSection(lines);
+    const SectionLines section(std::move(lines));
+    const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
+    const int32_t startPos = ReadPosition(positions[0], "StartPos");
+    const int32_t endPos = ReadPosition(positions[1], "EndPos");
     // Numbers whose key text would be longer than seven characters are not keywords: this
     // also keeps a corrupted EndPos from making billions of entries.
     const int32_t first = std::max(startPos, kLowestKeywordNumber);
@@ -21,12 +28,6 @@ int32_t KeywordHistory::Load()
     if (endPos <= startPos || first > last)
         return 1;
 
-    // One read of the whole section instead of one per key: each single read costs as much
-    // as parsing the file. A section that cannot be read gives keys that read empty, as
-    // single reads of them would.
-    std::vector<char> lines;
-    section_.ReadSection(lines);
-    const SectionLines section(std::move(lines));
     const NumberedValues values(section);
     auto next = std::lower_bound(values.Values().begin(), values.Values().end(), first,
                                  [](const NumberedValues::Value& v, int32_t n) { return v.number < n; });
@@ -41,6 +42,21 @@ int32_t KeywordHistory::Load()
             break;
     }
     return 1;
+}
+
+int32_t KeywordHistory::ReadPosition(const KeyReading& reading, const char* key)
+{
+    // Plain decimal digits read as the same number however the system converts them; any
+    // other text (a sign, blanks, another base, no key at all) is left to the system's own
+    // reading of the key.
+    const ByteSpan text = reading.text;
+    if (!reading.present || text.length == 0 || text.length > 9 ||
+        !std::all_of(text.data, text.data + text.length, [](char c) { return c >= '0' && c <= '9'; }))
+        return section_.ReadInt(key, 0);
+    int32_t value = 0;
+    for (size_t i = 0; i < text.length; ++i)
+        value = value * 10 + (text.data[i] - '0');
+    return value;
 }
 
 KeywordEntry* KeywordHistory::FindEntry(int32_t number)

@@ -6,6 +6,7 @@
 #include "ini_profile_store.h"
 #include "keyword_entry.h"
 #include "profile_store.h"
+#include "section_lines.h"
 
 // The in-memory image of the Keywords section of the history file: one entry per keyword
 // number from StartPos up to EndPos, in number order. Deleting writes the empty value to the
@@ -33,6 +34,8 @@ public:
     WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers);
 
 private:
+    // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
+    int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
     WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text);
 

@@ -1,30 +1,26 @@
 #include "keyword_matching.h"
 
 #include <cstring>
-#include <new>
 
 #include "code_page.h"
 
-std::unique_ptr<char[]> LowerCaseCopy(const char* text)
+bool LowerCaseCopy(const char* text, std::string& lowered)
 {
     const CodePage& page = CodePage::Ansi();
-    const size_t length = std::strlen(text);
-    std::unique_ptr<char[]> copy(new (std::nothrow) char[length + 1]);
-    if (!copy)
-        return nullptr;
-    std::memcpy(copy.get(), text, length + 1);
-    auto* bytes = reinterpret_cast<unsigned char*>(copy.get());
+    lowered.assign(text);
+    const size_t length = lowered.size();
+    auto* bytes = reinterpret_cast<unsigned char*>(&lowered[0]);
     for (size_t i = 0; i < length;) {
         if (page.IsLeadByte(bytes[i]) && bytes[i + 1]) {
             if (!page.LowerDouble(bytes[i], bytes[i + 1]))
-                return nullptr;
+                return false;
             i += 2;
         } else {
             bytes[i] = page.LowerSingle(bytes[i]);
             ++i;
         }
     }
-    return copy;
+    return true;
 }
 
 int FindText(const char* text, const char* pattern)
@@ -50,18 +46,29 @@ int FindText(const char* text, const char* pattern)
     return -1;
 }
 
-bool KeywordMatches(const char* text, const char* filter, bool ignoreCase)
+KeywordFilter::KeywordFilter(const char* filter, bool ignoreCase) : ignoreCase_(ignoreCase), usable_(true)
+{
+    if (ignoreCase)
+        usable_ = LowerCaseCopy(filter, filter_);
+    else
+        filter_ = filter;
+}
+
+bool KeywordFilter::Matches(const char* text)
 {
     // Under a multibyte code page the empty text matches nothing; deciding that before
     // lowering anything keeps deleted keywords cheap.
     if (!*text && CodePage::Ansi().Multibyte())
         return false;
-    if (!ignoreCase)
-        return FindText(text, filter) >= 0;
-    const std::unique_ptr<char[]> loweredText = LowerCaseCopy(text);
-    const std::unique_ptr<char[]> loweredFilter = LowerCaseCopy(filter);
+    if (!ignoreCase_)
+        return FindText(text, filter_.c_str()) >= 0;
     // A text the system cannot lower is taken not to match.
-    return loweredText && loweredFilter && FindText(loweredText.get(), loweredFilter.get()) >= 0;
+    return usable_ && LowerCaseCopy(text, lowered_) && FindText(lowered_.c_str(), filter_.c_str()) >= 0;
+}
+
+bool KeywordMatches(const char* text, const char* filter, bool ignoreCase)
+{
+    return KeywordFilter(filter, ignoreCase).Matches(text);
 }
 
 namespace {

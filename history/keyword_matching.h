@@ -1,16 +1,32 @@
 #pragma once
 
-#include <memory>
+#include <string>
 
 // Rules by which a keyword matches the filter text. They work character by character in the
 // ANSI code page: a match never starts on the trail byte of a double-byte character.
 
-// A lower-cased heap copy of the text; null when the system cannot lower a character.
-std::unique_ptr<char[]> LowerCaseCopy(const char* text);
+// Puts a lower-cased copy of the text into lowered; false when the system cannot lower a
+// character.
+bool LowerCaseCopy(const char* text, std::string& lowered);
 
 // The byte offset of the first occurrence of pattern in text, or -1.
 int FindText(const char* text, const char* pattern);
 
+// The filter text made ready to be matched against every keyword of the history: lowered once
+// when the letter case is ignored, each keyword then lowered into the same buffer.
+class KeywordFilter {
+public:
+    KeywordFilter(const char* filter, bool ignoreCase);
+    bool Matches(const char* text);
+
+private:
+    bool ignoreCase_;
+    bool usable_; // false when the filter cannot be lowered: then nothing matches
+    std::string filter_;
+    std::string lowered_;
+};
+
+// One keyword against a filter; to match many, make the filter once.
 bool KeywordMatches(const char* text, const char* filter, bool ignoreCase);
 
 // Orders texts by character code: -1, 0 or 1.

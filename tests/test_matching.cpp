@@ -31,8 +31,8 @@ void ExpectMatches(const std::vector<MatchCase>& cases)
 
 std::string Lowered(const char* text)
 {
-    const auto copy = LowerCaseCopy(text);
-    return copy ? copy.get() : "(failed)";
+    std::string lowered;
+    return LowerCaseCopy(text, lowered) ? lowered : "(failed)";
 }
 
 TEST(MatchingShiftJis, MatchesWholeCharactersOnly)

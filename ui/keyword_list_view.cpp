@@ -185,8 +185,9 @@ void KeywordListView::SortByColumn(int column)
     ColumnClicked(sortState_, column);
     // The selection and the focus stay with their keywords, wherever the sort moves them.
     const HWND list = Window();
+    const std::vector<int> selectedRows = SelectedRows();
     std::vector<bool> selected(rows_.size());
-    for (int row : SelectedRows())
+    for (int row : selectedRows)
         selected[static_cast<size_t>(row)] = true;
     const auto focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     const KeywordEntry* focusedEntry = EntryAt(focused);
@@ -196,7 +197,16 @@ void KeywordListView::SortByColumn(int column)
     std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
         return CompareEntries(*a.first, *b.first, sortState_) < 0;
     });
-    SetRowState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Clearing all rows at once makes the control visit every row, which costs far more than
+    // clearing the few that hold a state.
+    if (selectedRows.size() > rows_.size() / 2) {
+        SetRowState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    } else {
+        for (int row : selectedRows)
+            SetRowState(list, row, 0, LVIS_SELECTED);
+        if (focused >= 0)
+            SetRowState(list, focused, 0, LVIS_FOCUSED);
+    }
     for (size_t row = 0; row < order.size(); ++row) {
         rows_[row] = order[row].first;
         if (order[row].second)

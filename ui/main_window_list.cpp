@@ -33,9 +33,10 @@ void MainWindow::FillList(const char* filter)
 {
     // The highest number at the top: the history walked from its end.
     const KeywordList& entries = history_->ConstEntries();
+    KeywordFilter matching(filter, ignoreCase_ != 0);
     std::vector<const KeywordEntry*> rows;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
-        if (KeywordMatches(entry->Text(), filter, ignoreCase_ != 0))
+        if (matching.Matches(entry->Text()))
             rows.push_back(&*entry);
     listView_.AppendRows(rows);
     ResetSort(listView_.Sort());

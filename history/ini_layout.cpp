@@ -48,25 +48,58 @@ size_t ByteOrderMark(const std::string& file, Encoding& encoding)
     return 0;
 }
 
-std::vector<Unit> Decode(const std::string& bytes, size_t start, Encoding encoding)
-{
-    const CodePage& page = CodePage::Ansi();
-    std::vector<Unit> units;
-    for (size_t at = start; at < bytes.size();) {
-        const auto b0 = static_cast<unsigned char>(bytes[at]);
-        const bool hasNext = at + 1 < bytes.size();
-        const auto b1 = hasNext ? static_cast<unsigned char>(bytes[at + 1]) : 0u;
-        Unit unit{b0, at, 1};
-        if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
-            unit = hasNext ? Unit{encoding == Encoding::Utf16LE ? (b1 << 8u | b0) : (b0 << 8u | b1), at, 2}
-                           : Unit{kWideMark | b0, at, 1};
-        } else if (encoding == Encoding::Ansi && hasNext && page.IsLeadByte(b0)) {
-            // A lead byte takes the next byte whatever it is, even a line end.
-            unit = Unit{kWideMark | b0 << 8u | b1, at, 2};
-        }
-        units.push_back(unit);
-        at += unit.width;
+// Reads the characters of bytes in one encoding, one at a time from any character's start.
+class Decoder {
+public:
+    Decoder(const std::string& bytes, Encoding encoding)
+        : bytes_(bytes), encoding_(encoding), page_(CodePage::Ansi())
+    {
     }
+
+    Unit At(size_t at) const
+    {
+        const auto b0 = static_cast<unsigned char>(bytes_[at]);
+        const bool hasNext = at + 1 < bytes_.size();
+        const auto b1 = hasNext ? static_cast<unsigned char>(bytes_[at + 1]) : 0u;
+        if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE)
+            return hasNext ? Unit{encoding_ == Encoding::Utf16LE ? (b1 << 8u | b0) : (b0 << 8u | b1), at, 2}
+                           : Unit{kWideMark | b0, at, 1};
+        // A lead byte takes the next byte whatever it is, even a line end.
+        if (encoding_ == Encoding::Ansi && hasNext && page_.IsLeadByte(b0))
+            return Unit{kWideMark | b0 << 8u | b1, at, 2};
+        return Unit{b0, at, 1};
+    }
+
+    // The characters of the line from at, without its break, into line; at moves past the
+    // break (CR LF counts as one). True when the line had a break.
+    bool Line(size_t& at, std::vector<Unit>& line) const
+    {
+        line.clear();
+        while (at < bytes_.size()) {
+            const Unit unit = At(at);
+            at += unit.width;
+            if (IsLineEnd(unit.code)) {
+                if (unit.code == '\r' && at < bytes_.size() && At(at).code == '\n')
+                    at += At(at).width;
+                return true;
+            }
+            line.push_back(unit);
+        }
+        return false;
+    }
+
+private:
+    const std::string& bytes_;
+    Encoding encoding_;
+    const CodePage& page_;
+};
+
+std::vector<Unit> Decode(const std::string& bytes, Encoding encoding)
+{
+    const Decoder decoder(bytes, encoding);
+    std::vector<Unit> units;
+    for (size_t at = 0; at < bytes.size(); at += units.back().width)
+        units.push_back(decoder.At(at));
     return units;
 }
 
@@ -95,7 +128,7 @@ std::string Encode(const std::string& text, Encoding encoding)
 std::vector<uint32_t> Codes(const std::string& text, Encoding encoding)
 {
     std::vector<uint32_t> codes;
-    for (const Unit& unit : Decode(Encode(text, encoding), 0, encoding))
+    for (const Unit& unit : Decode(Encode(text, encoding), encoding))
         codes.push_back(unit.code);
     return codes;
 }
@@ -116,13 +149,15 @@ bool NameEquals(const std::vector<Unit>& units, size_t first, size_t last, const
 }
 
 // The file's own line break, taken from its first line; CR LF for a file without one.
-std::string LineBreakOf(const std::vector<Unit>& units)
+std::string LineBreakOf(const Decoder& decoder, const std::string& file, size_t start)
 {
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (units[i].code == '\n')
+    for (size_t at = start; at < file.size();) {
+        const Unit unit = decoder.At(at);
+        at += unit.width;
+        if (unit.code == '\n')
             return "\n";
-        if (units[i].code == '\r')
-            return i + 1 < units.size() && units[i + 1].code == '\n' ? "\r\n" : "\r";
+        if (unit.code == '\r')
+            return at < file.size() && decoder.At(at).code == '\n' ? "\r\n" : "\r";
     }
     return "\r\n";
 }
@@ -134,9 +169,9 @@ std::vector<IniEdit> PlanIniValueEdits(const std::string& file, const char* sect
 {
     Encoding encoding = Encoding::Ansi;
     const size_t start = ByteOrderMark(file, encoding);
-    const std::vector<Unit> units = Decode(file, start, encoding);
+    const Decoder decoder(file, encoding);
     const std::vector<uint32_t> wantedSection = Codes(section, encoding);
-    const std::string newline = Encode(LineBreakOf(units), encoding);
+    const std::string newline = Encode(LineBreakOf(decoder, file, start), encoding);
 
     // The keys still to be found, by their letter-case-folded codes.
     std::map<std::vector<uint32_t>, size_t> pending;
@@ -152,16 +187,16 @@ std::vector<IniEdit> PlanIniValueEdits(const std::string& file, const char* sect
     bool sectionSeen = false;
     size_t sectionEnd = 0; // just past the section's last line
     bool sectionEndsWithBreak = false;
-    for (size_t i = 0; i < units.size() && !pending.empty();) {
-        size_t a = i;
-        while (i < units.size() && !IsLineEnd(units[i].code))
-            ++i;
-        size_t b = i;
-        const bool hasBreak = i < units.size();
-        // CR LF is one line break: what is added after the line goes after both.
-        if (hasBreak && units[i].code == '\r' && i + 1 < units.size() && units[i + 1].code == '\n')
-            ++i;
-        const size_t afterLine = hasBreak ? EndOf(units[i++]) : file.size();
+    bool fileEndsWithBreak = true; // known once every line was read; true for an empty file
+    std::vector<Unit> units; // the line's characters
+    std::vector<uint32_t> key;
+    for (size_t at = start; at < file.size() && !pending.empty();) {
+        // What is added after a line goes after its whole break, CR LF included.
+        const bool hasBreak = decoder.Line(at, units);
+        const size_t afterLine = hasBreak ? at : file.size();
+        fileEndsWithBreak = hasBreak;
+        size_t a = 0;
+        size_t b = units.size();
         while (a < b && IsBlank(units[a].code))
             ++a;
         while (b > a && IsBlank(units[b - 1].code))
@@ -205,7 +240,7 @@ std::vector<IniEdit> PlanIniValueEdits(const std::string& file, const char* sect
         size_t keyEnd = equals;
         while (keyEnd > a && IsBlank(units[keyEnd - 1].code))
             --keyEnd;
-        std::vector<uint32_t> key;
+        key.clear();
         for (size_t k = a; k < keyEnd && units[k].code != 0; ++k)
             key.push_back(FoldCase(units[k].code));
         const auto found = pending.find(key);
@@ -243,9 +278,8 @@ std::vector<IniEdit> PlanIniValueEdits(const std::string& file, const char* sect
     if (sectionSeen) {
         edits.push_back({sectionEnd, 0, (sectionEndsWithBreak ? std::string() : newline) + lines});
     } else {
-        const bool endsWithBreak = units.empty() || IsLineEnd(units.back().code);
         edits.push_back({file.size(), 0,
-                         (endsWithBreak ? std::string() : newline) + Encode("[" + std::string(section) + "]", encoding) +
+                         (fileEndsWithBreak ? std::string() : newline) + Encode("[" + std::string(section) + "]", encoding) +
                              newline + lines});
     }
     std::stable_sort(edits.begin(), edits.end(), [](const IniEdit& x, const IniEdit& y) { return x.offset < y.offset; });

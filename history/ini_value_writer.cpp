@@ -57,7 +57,9 @@ std::vector<std::string> Keys(const std::vector<IniValue>& values)
 }
 
 // The new content reads as planned: each written key gives its value, and every other line
-// of the section is what it was.
+// of the section is what it was. Lines of the changed keys aside, the two readings hold the
+// same lines in the same order, so they are walked side by side and a key is looked at only
+// where the lines differ.
 bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& changes)
 {
     const std::vector<KeyReading> read = after.Read(Keys(changes));
@@ -67,22 +69,57 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
     std::unordered_set<std::string> changedKeys;
     for (const IniValue& change : changes)
         changedKeys.insert(FoldKey(change.key.data(), change.key.size()));
-    auto other = [&](const SectionLines& lines) {
-        std::vector<const SectionLines::Line*> kept;
-        for (const SectionLines::Line& line : lines.Lines())
-            if (!changedKeys.count(FoldKey(line.key.data, line.key.length)))
-                kept.push_back(&line);
-        return kept;
+    auto changed = [&](const SectionLines::Line& line) {
+        return changedKeys.count(FoldKey(line.key.data, line.key.length)) != 0;
     };
-    const auto keptBefore = other(before);
-    const auto keptAfter = other(after);
-    if (keptBefore.size() != keptAfter.size())
-        return false;
-    for (size_t i = 0; i < keptBefore.size(); ++i)
-        if (keptBefore[i]->key != keptAfter[i]->key || keptBefore[i]->value != keptAfter[i]->value)
+    const auto& old = before.Lines();
+    const auto& now = after.Lines();
+    size_t i = 0, j = 0;
+    while (i < old.size() || j < now.size()) {
+        if (i < old.size() && j < now.size() && old[i].key == now[j].key && old[i].value == now[j].value) {
+            ++i, ++j;
+        } else if (i < old.size() && changed(old[i])) {
+            ++i;
+        } else if (j < now.size() && changed(now[j])) {
+            ++j;
+        } else {
             return false;
+        }
+    }
     return true;
 }
+
+// A private copy of bytes for the system's reader, which keeps what it read of a file until
+// told to let go of it. Told so, the reader reads the file once more under Wine, as long as
+// the first time: the copy is emptied before.
+class ReaderCopy {
+public:
+    explicit ReaderCopy(const FileTarget& target) : file_(target) {}
+    ~ReaderCopy() { LetGo(); }
+    ReaderCopy(const ReaderCopy&) = delete;
+    ReaderCopy& operator=(const ReaderCopy&) = delete;
+
+    uint32_t Write(const std::string& bytes) { return file_.Write(bytes, false); }
+    // Reads the section; false when the file has no name for the reader or was not read.
+    bool Read(const char* section, SectionLines& lines)
+    {
+        const char* path = file_.AnsiPath().c_str();
+        read_ = *path != 0;
+        return read_ && ReadLines(path, section, lines) == 0;
+    }
+    void LetGo()
+    {
+        if (!read_)
+            return;
+        read_ = false;
+        file_.Empty();
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.AnsiPath().c_str());
+    }
+
+private:
+    SiblingFile file_;
+    bool read_ = false;
+};
 
 class ValueWriter {
 public:
@@ -116,16 +153,23 @@ private:
         return false;
     }
 
-    // Reads a file of the program's own through the system's reader, which then forgets it.
-    bool ReadSibling(const SiblingFile& file, SectionLines& lines)
+    // What the system's reader makes of bytes, read from a private copy of them.
+    bool ReadThroughSystem(const std::string& bytes, ReaderCopy& copy, SectionLines& lines)
     {
-        const char* path = file.AnsiPath().c_str();
+        if (const uint32_t error = copy.Write(bytes))
+            return Fail(WriteFailure::SystemError, error);
         const double started = NowMs();
-        const bool read = *path && ReadLines(path, section_, lines) == 0;
+        const bool read = copy.Read(section_, lines);
         readMs_ = NowMs() - started;
-        if (*path)
-            WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // drops the file from the reader's cache
         return read || Fail(WriteFailure::CheckFailed);
+    }
+
+    // The replacement holds exactly the bytes whose reading was checked.
+    bool HoldsPlannedBytes(const SiblingFile& replacement, const std::string& planned)
+    {
+        FileBytes written;
+        return (ReadFileBytes(replacement.Path(), written) == 0 && written.bytes == planned) ||
+               Fail(WriteFailure::CheckFailed);
     }
 
     // Reads the file's bytes and what the system's reader makes of them, from a private copy
@@ -140,10 +184,8 @@ private:
             FileBytes again;
             uint32_t error = ReadFileBytes(target_.Path(), bytes);
             if (!error) {
-                SiblingFile copy(target_);
-                if ((error = copy.Write(bytes.bytes, false)) != 0)
-                    return Fail(WriteFailure::SystemError, error);
-                if (!ReadSibling(copy, lines))
+                ReaderCopy copy(target_);
+                if (!ReadThroughSystem(bytes.bytes, copy, lines))
                     return false;
                 error = ReadFileBytes(target_.Path(), again);
             }
@@ -263,13 +305,16 @@ private:
             return;
         }
         replacement.TakeTargetAttributes();
+        ReaderCopy checkedCopy(target_);
         SectionLines written;
-        if (!ReadSibling(replacement, written))
+        if (!ReadThroughSystem(planned, checkedCopy, written))
             return;
         if (!ReadsAsPlanned(lines, written, changes)) {
             Fail(WriteFailure::CheckFailed);
             return;
         }
+        if (!HoldsPlannedBytes(replacement, planned))
+            return;
         if (!Swap(replacement, before))
             return;
         // A program that read the file before the swap and writes it afterwards puts its older
@@ -278,7 +323,12 @@ private:
         // for it instead, on Windows and under Wine). Such a copy is due within about as long
         // as a reading of the file takes, longer while a busy program is slowed down: after
         // that, each value must still read as written, or it is written again.
-        Sleep(static_cast<DWORD>(busy_ ? std::max(kBusySettleMs, 3 * readMs_) : std::max(kLeastSettleMs, readMs_)));
+        const double settleMs = busy_ ? std::max(kBusySettleMs, 3 * readMs_) : std::max(kLeastSettleMs, readMs_);
+        const double settleStarted = NowMs();
+        checkedCopy.LetGo(); // meanwhile
+        const double settleLeft = settleMs - (NowMs() - settleStarted);
+        if (settleLeft > 0)
+            Sleep(static_cast<DWORD>(settleLeft));
         // Untouched since the swap, the file is still the new content whose reading was checked.
         FileIdentity now;
         if (ReadFileIdentity(target_.Path(), now) == 0 && now == swapped_) {

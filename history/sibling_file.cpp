@@ -74,6 +74,12 @@ uint32_t SiblingFile::Write(const std::string& bytes, bool throughToDisk)
     return !throughToDisk || FlushFileBuffers(file.get()) ? 0 : GetLastError();
 }
 
+uint32_t SiblingFile::Empty()
+{
+    const UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    return file ? 0 : GetLastError();
+}
+
 void SiblingFile::TakeTargetAttributes()
 {
     WIN32_FILE_ATTRIBUTE_DATA old{};

@@ -24,6 +24,8 @@ public:
     // Gives the target file a second name (a hard link), where the file system has them.
     // Returns 0 or the system's error code.
     uint32_t LinkToTarget();
+    // Cuts a private copy to nothing. Returns 0 or the system's error code.
+    uint32_t Empty();
     const std::wstring& Path() const { return path_; }
     // Gives the file the target's attributes, creation time and access rights.
     void TakeTargetAttributes();

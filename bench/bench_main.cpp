@@ -213,14 +213,16 @@ int main()
                            GetPrivateProfileStringA("Keywords", std::to_string(n).c_str(), "", buffer, 260, kPath);
                    }));
         }
-        KeywordHistory history(kPath);
-        history.Load();
-        int next = 0;
-        Report("delete-one", keywords, MedianMs(21, [&] {
-                   while (!*history.ConstEntries()[next].Text())
-                       ++next;
-                   history.SetKeyword(history.ConstEntries()[next].Number(), "");
-               }));
+        {
+            KeywordHistory history(kPath);
+            history.Load();
+            int next = 0;
+            Report("delete-one", keywords, MedianMs(21, [&] {
+                       while (!*history.ConstEntries()[next].Text())
+                           ++next;
+                       history.SetKeyword(history.ConstEntries()[next].Number(), "");
+                   }));
+        }
         WriteHistory(keywords);
         MeasureWindow(keywords);
     }

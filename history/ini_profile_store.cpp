@@ -45,10 +45,24 @@ int32_t IniProfileStore::WriteString(const char* section, const char* key, const
 
 WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {
-    return WriteIniValues(path_.c_str(), section, values);
+    return WriteIniValues(path_.c_str(), section, values, known_);
 }
 
 int32_t IniProfileStore::ReadSection(const char* section, std::vector<char>& lines)
 {
+    // Read from a private copy of the file's bytes, the section is one state of the file even
+    // while another program rewrites it, and its reading is known for the next write. Where
+    // no copy can be made (a folder without the right to write), the file is read directly.
+    const FileTarget target(path_.c_str());
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ReadingOutcome read = ReadKnownSection(target, section, known_);
+        if (read.kind == ReadingOutcome::Kind::Read) {
+            lines = known_.lines->Text();
+            return 1;
+        }
+        if (read.kind != ReadingOutcome::Kind::Changed)
+            break;
+        Sleep(5);
+    }
     return ReadProfileSection(path_.c_str(), section, lines) == 0 ? 1 : 0;
 }

@@ -3,10 +3,13 @@
 #include <string>
 
 #include "profile_store.h"
+#include "section_reading.h"
 
 // A profile store over one INI file. Every read goes to the file through the system; every
 // write replaces the file whole, safely beside other programs that write it too (see
-// WriteIniValues). Nothing is cached and the file is never held open.
+// WriteIniValues). The file is never held open. What the system's reader made of the file's
+// bytes when its section was last read or written is kept, and used again only while the
+// file holds exactly those bytes.
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path);
@@ -21,4 +24,5 @@ public:
 
 private:
     std::string path_;
+    KnownReading known_;
 };

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
 #include "file_target.h"
-#include "profile_section_read.h"
 #include "section_lines.h"
 #include "sibling_file.h"
 
@@ -38,14 +38,6 @@ bool IsHeldOpen(uint32_t error, bool replacing)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
            (replacing && error == ERROR_ACCESS_DENIED);
-}
-
-uint32_t ReadLines(const char* path, const char* section, SectionLines& lines)
-{
-    std::vector<char> bytes;
-    const uint32_t error = ReadProfileSection(path, section, bytes);
-    lines = SectionLines(std::move(bytes));
-    return error;
 }
 
 std::vector<std::string> Keys(const std::vector<IniValue>& values)
@@ -89,42 +81,10 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
     return true;
 }
 
-// A private copy of bytes for the system's reader, which keeps what it read of a file until
-// told to let go of it. Told so, the reader reads the file once more under Wine, as long as
-// the first time: the copy is emptied before.
-class ReaderCopy {
-public:
-    explicit ReaderCopy(const FileTarget& target) : file_(target) {}
-    ~ReaderCopy() { LetGo(); }
-    ReaderCopy(const ReaderCopy&) = delete;
-    ReaderCopy& operator=(const ReaderCopy&) = delete;
-
-    uint32_t Write(const std::string& bytes) { return file_.Write(bytes, false); }
-    // Reads the section; false when the file has no name for the reader or was not read.
-    bool Read(const char* section, SectionLines& lines)
-    {
-        const char* path = file_.AnsiPath().c_str();
-        read_ = *path != 0;
-        return read_ && ReadLines(path, section, lines) == 0;
-    }
-    void LetGo()
-    {
-        if (!read_)
-            return;
-        read_ = false;
-        file_.Empty();
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.AnsiPath().c_str());
-    }
-
-private:
-    SiblingFile file_;
-    bool read_ = false;
-};
-
 class ValueWriter {
 public:
-    ValueWriter(const char* path, const char* section, const std::vector<IniValue>& values)
-        : section_(section), values_(values), target_(path), started_(GetTickCount())
+    ValueWriter(const char* path, const char* section, const std::vector<IniValue>& values, KnownReading& known)
+        : section_(section), values_(values), known_(known), target_(path), started_(GetTickCount())
     {
         outcome_.results.assign(values.size(), WriteResult::NotWritten);
         for (size_t i = 0; i < values.size(); ++i)
@@ -178,21 +138,26 @@ private:
     // the file empties it first and then fills it: bytes read in between are no state of the
     // file to plan on. Waits while another program holds the file. False when the file
     // changed meanwhile, or could not be read (the failure is then set).
-    bool ReadSettled(FileBytes& bytes, SectionLines& lines)
+    bool ReadSettled(FileBytes& bytes, std::shared_ptr<const SectionLines>& lines)
     {
         for (;;) {
-            FileBytes again;
-            uint32_t error = ReadFileBytes(target_.Path(), bytes);
-            if (!error) {
-                ReaderCopy copy(target_);
-                if (!ReadThroughSystem(bytes.bytes, copy, lines))
-                    return false;
-                error = ReadFileBytes(target_.Path(), again);
+            const ReadingOutcome read = ReadKnownSection(target_, section_, known_);
+            switch (read.kind) {
+            case ReadingOutcome::Kind::Read:
+                bytes = known_.file;
+                lines = known_.lines;
+                return true;
+            case ReadingOutcome::Kind::Changed:
+                return Changed();
+            case ReadingOutcome::Kind::CopyError:
+                return Fail(WriteFailure::SystemError, read.error);
+            case ReadingOutcome::Kind::ReaderFailed:
+                return Fail(WriteFailure::CheckFailed);
+            case ReadingOutcome::Kind::FileError:
+                break;
             }
-            if (!error)
-                return again == bytes || Changed();
-            if (!IsHeldOpen(error, false) || !Patient())
-                return Fail(WriteFailure::SystemError, error);
+            if (!IsHeldOpen(read.error, false) || !Patient())
+                return Fail(WriteFailure::SystemError, read.error);
             Sleep(5);
         }
     }
@@ -288,10 +253,10 @@ private:
     void WriteOnce()
     {
         FileBytes before;
-        SectionLines lines;
+        std::shared_ptr<const SectionLines> lines;
         if (!ReadSettled(before, lines))
             return;
-        const std::vector<IniValue> changes = Changes(lines, before.exists, false);
+        const std::vector<IniValue> changes = Changes(*lines, before.exists, false);
         if (changes.empty())
             return;
         if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY)) {
@@ -299,17 +264,17 @@ private:
             return;
         }
         SiblingFile replacement(target_);
-        const std::string planned = ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes));
+        std::string planned = ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes));
         if (const uint32_t error = replacement.Write(planned, true)) {
             Fail(WriteFailure::SystemError, error);
             return;
         }
         replacement.TakeTargetAttributes();
         ReaderCopy checkedCopy(target_);
-        SectionLines written;
-        if (!ReadThroughSystem(planned, checkedCopy, written))
+        auto written = std::make_shared<SectionLines>();
+        if (!ReadThroughSystem(planned, checkedCopy, *written))
             return;
-        if (!ReadsAsPlanned(lines, written, changes)) {
+        if (!ReadsAsPlanned(*lines, *written, changes)) {
             Fail(WriteFailure::CheckFailed);
             return;
         }
@@ -335,18 +300,20 @@ private:
             for (size_t i : pending_)
                 outcome_.results[i] = WriteResult::Written;
             pending_.clear();
+            known_ = {section_, {true, std::move(planned)}, std::move(written)};
             return;
         }
         FileBytes after;
-        SectionLines confirmed;
+        std::shared_ptr<const SectionLines> confirmed;
         if (ReadSettled(after, confirmed))
-            Changes(confirmed, after.exists, true);
+            Changes(*confirmed, after.exists, true);
         if (!pending_.empty())
             Changed();
     }
 
     const char* section_;
     const std::vector<IniValue>& values_;
+    KnownReading& known_;
     const FileTarget target_;
     const DWORD started_;
     double readMs_ = 0; // how long the system's last reading of the file took
@@ -358,7 +325,8 @@ private:
 
 } // namespace
 
-WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values)
+WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values,
+                            KnownReading& known)
 {
-    return ValueWriter(path, section, values).Run();
+    return ValueWriter(path, section, values, known).Run();
 }

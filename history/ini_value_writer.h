@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ini_layout.h"
+#include "section_reading.h"
 #include "write_outcome.h"
 
 // Writes values to keys of one section of an INI file that other programs write too, and
@@ -13,4 +14,6 @@
 // otherwise it is planned again on the new bytes. A value with an expected text is written
 // only while its key still reads as that text. Afterwards the keys are read once more, and a
 // value that another program's older copy of the file has put back is written again.
-WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values);
+// The reading known of the file is used while the file holds its bytes, and is kept up to date.
+WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values,
+                            KnownReading& known);

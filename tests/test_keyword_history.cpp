@@ -164,6 +164,29 @@ TEST(KeywordHistory, DeletingSeveralKeywordsWritesThemAllAtOnce)
               ReadBytes("history.ini"));
 }
 
+// What the system's reader made of the file is used again only while the file holds the same
+// bytes: another program's change of a value, even one that keeps the file's length, is seen
+// by the next delete and the next load.
+TEST(KeywordHistory, AChangeByAnotherProgramIsSeenAfterALoadAndAfterADelete)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=a\r\n1=b\r\n2=c\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    EXPECT_EQ(1, history.SetKeyword(0, ""));
+    const std::string changed = "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=\r\n1=x\r\n2=c\r\n";
+    WriteBytes("history.ini", changed);
+    EXPECT_EQ(0, history.SetKeyword(1, ""));
+    EXPECT_EQ(changed, ReadBytes("history.ini"));
+    history.Clear();
+    history.Load();
+    EXPECT_EQ("0: 1:x 2:c ", Numbers(history));
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=\r\n1=y\r\n2=c\r\n");
+    history.Clear();
+    history.Load();
+    EXPECT_EQ("0: 1:y 2:c ", Numbers(history));
+}
+
 TEST(IniProfileStore, WritesIntegersAndAddsWhatIsMissing)
 {
     TempFolder folder;

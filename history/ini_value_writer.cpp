@@ -136,8 +136,9 @@ private:
     // of those very bytes: the file itself may change while the reader goes through it. The
     // bytes are read again afterwards and must not have changed, since a program that writes
     // the file empties it first and then fills it: bytes read in between are no state of the
-    // file to plan on. Waits while another program holds the file. False when the file
-    // changed meanwhile, or could not be read (the failure is then set).
+    // file to plan on. A reading known of exactly the bytes the file holds is used as it is.
+    // Waits while another program holds the file. False when the file changed meanwhile, or
+    // could not be read (the failure is then set).
     bool ReadSettled(FileBytes& bytes, std::shared_ptr<const SectionLines>& lines)
     {
         for (;;) {

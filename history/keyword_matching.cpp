@@ -102,12 +102,18 @@ int CompareText(const char* a, const char* b)
         const int r = std::strcmp(a, b);
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
+    // Where the bytes are equal so are the characters and their codes: the common start is
+    // passed over a character at a time, and the first character whose bytes differ decides.
     for (;;) {
-        const unsigned ca = NextCode(pa, page);
-        const unsigned cb = NextCode(pb, page);
-        if (ca != cb)
-            return ca > cb ? 1 : -1;
-        if (ca == 0)
+        const bool pair = page.IsLeadByte(*pa) && pa[1];
+        if (*pa != *pb || (pair && pa[1] != pb[1]))
+            break;
+        if (!*pa)
             return 0;
+        pa += pair ? 2 : 1;
+        pb += pair ? 2 : 1;
     }
+    const unsigned ca = NextCode(pa, page);
+    const unsigned cb = NextCode(pb, page);
+    return ca == cb ? 0 : (ca > cb ? 1 : -1);
 }

@@ -77,6 +77,8 @@ TEST(MatchingShiftJis, OrdersByCharacterCode)
     EXPECT_EQ(1, CompareText("\x82\xA0", "\xB1"));
     EXPECT_EQ(0, CompareText("\x82\xA0", "\x82\xA0"));
     EXPECT_EQ(0, CompareText("a\x82", "a"));                    // a lead byte at the end ends the text
+    EXPECT_EQ(-1, CompareText("a\x82", "a\x82\xA0"));
+    EXPECT_EQ(0, CompareText("\x82", "\x83"));
     EXPECT_EQ(1, CompareText("\x83\x5C", "\x83\x41"));
 }
 

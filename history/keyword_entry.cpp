@@ -22,10 +22,13 @@ char* CopyText(const char* text) { return CopyText(text, text ? std::strlen(text
 
 } // namespace
 
-KeywordEntry::KeywordEntry(int32_t number, const char* text) : number_(number), text_(CopyText(text)) {}
+KeywordEntry::KeywordEntry(int32_t number, const char* text)
+    : number_(number), text_(CopyText(text)), textRank_(text_ == emptyText ? 0 : kUnranked)
+{
+}
 
 KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length)
-    : number_(number), text_(CopyText(text, length))
+    : number_(number), text_(CopyText(text, length)), textRank_(text_ == emptyText ? 0 : kUnranked)
 {
 }
 
@@ -41,4 +44,5 @@ void KeywordEntry::SetText(const char* text)
     if (text_ != emptyText)
         delete[] text_;
     text_ = copy;
+    textRank_ = text_ == emptyText ? 0 : kUnranked;
 }

@@ -18,9 +18,17 @@ public:
     const char* Text() const { return text_; }
     void SetText(const char* text);
 
+    // Where the text stands among the texts of its history in the order of CompareText, once
+    // the history ranked them: equal texts share a rank, and the empty text, which comes
+    // before all others, always has 0. Any other new text is unranked again.
+    static constexpr uint32_t kUnranked = UINT32_MAX;
+    uint32_t TextRank() const { return textRank_; }
+    void SetTextRank(uint32_t rank) { textRank_ = rank; }
+
 private:
     int32_t number_;
     char* text_; // a heap copy, or the shared empty text for deleted keywords
+    uint32_t textRank_;
 };
 
 // The history's entries in the order of their numbers. A deque keeps every entry at its

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "keyword_matching.h"
 #include "numbered_values.h"
 
 KeywordHistory::KeywordHistory(const char* path) : store_(path), section_(&store_, "Keywords") {}
@@ -107,6 +108,29 @@ WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers)
         entries.push_back(entry);
     }
     return WriteTexts(entries, "");
+}
+
+void KeywordHistory::RankTexts()
+{
+    // Entries are ranked all together, and a changed text other than the empty one is unranked
+    // again: when none is unranked, all ranks come from the same ranking.
+    std::vector<KeywordEntry*> texts;
+    bool unranked = false;
+    for (KeywordEntry& entry : entries_) {
+        unranked = unranked || entry.TextRank() == KeywordEntry::kUnranked;
+        if (*entry.Text())
+            texts.push_back(&entry);
+    }
+    if (!unranked)
+        return;
+    std::sort(texts.begin(), texts.end(),
+              [](const KeywordEntry* a, const KeywordEntry* b) { return CompareText(a->Text(), b->Text()) < 0; });
+    uint32_t rank = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i == 0 || CompareText(texts[i - 1]->Text(), texts[i]->Text()) != 0)
+            ++rank;
+        texts[i]->SetTextRank(rank);
+    }
 }
 
 void KeywordHistory::Clear() { entries_.clear(); }

@@ -28,6 +28,10 @@ public:
     virtual int32_t SetKeyword(int32_t number, const char* text);
     virtual void Clear();
 
+    // Ranks the entries' texts (KeywordEntry::TextRank) unless every entry is ranked already,
+    // so that sorting by keyword compares numbers instead of texts.
+    void RankTexts();
+
     // Deletes the keywords with one replacement of the file: each is blanked only while its
     // key still reads as the entry's text, and its entry is blanked once the file holds the
     // empty value. Throws std::out_of_range, writing nothing, when no entry has a number.

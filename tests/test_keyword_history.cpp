@@ -7,6 +7,7 @@
 
 #include "history/ini_profile_store.h"
 #include "history/keyword_history.h"
+#include "history/keyword_matching.h"
 #include "host_command.h"
 #include "temp_folder.h"
 
@@ -185,6 +186,34 @@ TEST(KeywordHistory, AChangeByAnotherProgramIsSeenAfterALoadAndAfterADelete)
     history.Clear();
     history.Load();
     EXPECT_EQ("0: 1:y 2:c ", Numbers(history));
+}
+
+// The ranks a sort by keyword compares stay in the order of the texts whatever changes them:
+// a delete, another text, a reload of a changed file.
+TEST(KeywordHistory, TextRanksFollowTheTexts)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=6\r\n0=beta\r\n1=\x82\xA0\r\n2=alpha\r\n3=\r\n"
+                              "4=beta\r\n5=\xB1\r\n");
+    KeywordHistory history(kPath);
+    history.Load();
+    auto expectRanksInTextOrder = [&history](const char* after) {
+        history.RankTexts();
+        for (const KeywordEntry& a : history.ConstEntries())
+            for (const KeywordEntry& b : history.ConstEntries())
+                EXPECT_EQ(CompareText(a.Text(), b.Text()) < 0, a.TextRank() < b.TextRank())
+                    << after << ": '" << a.Text() << "' (" << a.TextRank() << ") / '" << b.Text() << "' ("
+                    << b.TextRank() << ")";
+    };
+    expectRanksInTextOrder("loaded");
+    EXPECT_EQ(1, history.SetKeyword(2, ""));
+    expectRanksInTextOrder("deleted");
+    history.Entries()[0].SetText("zeta");
+    expectRanksInTextOrder("changed");
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=omega\r\n1=alpha\r\n2=beta\r\n");
+    history.Clear();
+    history.Load();
+    expectRanksInTextOrder("reloaded");
 }
 
 TEST(IniProfileStore, WritesIntegersAndAddsWhatIsMissing)

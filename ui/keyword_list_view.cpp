@@ -194,8 +194,17 @@ void KeywordListView::SortByColumn(int column)
     std::vector<std::pair<const KeywordEntry*, bool>> order;
     for (size_t row = 0; row < rows_.size(); ++row)
         order.emplace_back(rows_[row], selected[row]);
-    std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
-        return CompareEntries(*a.first, *b.first, sortState_) < 0;
+    // By keyword, the ranks of the texts order the rows as comparing the texts does, at the
+    // cost of comparing numbers.
+    const bool byRank = sortState_.sortColumn == 1 && history_;
+    if (byRank)
+        history_->RankTexts();
+    std::stable_sort(order.begin(), order.end(), [this, byRank](const auto& a, const auto& b) {
+        if (!byRank)
+            return CompareEntries(*a.first, *b.first, sortState_) < 0;
+        const uint32_t rankA = a.first->TextRank();
+        const uint32_t rankB = b.first->TextRank();
+        return sortState_.sortAscending ? rankA < rankB : rankA > rankB;
     });
     // Clearing all rows at once makes the control visit every row, which costs far more than
     // clearing the few that hold a state.

@@ -8,6 +8,7 @@
 
 #include "app/window_object.h"
 #include "history/keyword_entry.h"
+#include "history/keyword_history.h"
 #include "history/sort_state.h"
 
 // The report list of keywords. Each row shows an entry's number and text; the rows live here
@@ -25,6 +26,8 @@ public:
     void AppendRows(const std::vector<const KeywordEntry*>& rows);
     const KeywordEntry* EntryAt(int row) const;
     SortState& Sort() { return sortState_; }
+    // The history whose entries the rows show: sorting by keyword has it rank their texts.
+    void ShowEntriesOf(KeywordHistory* history) { history_ = history; }
 
 private:
     void ShowContextMenu(LPARAM lParam);
@@ -35,4 +38,5 @@ private:
 
     std::vector<const KeywordEntry*> rows_;
     SortState sortState_;
+    KeywordHistory* history_ = nullptr;
 };

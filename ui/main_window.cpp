@@ -114,6 +114,7 @@ BOOL MainWindow::OnCreate()
     SetupColumns();
 
     history_ = std::make_unique<KeywordHistory>(".\\history.ini");
+    listView_.ShowEntriesOf(history_.get());
     history_->Load();
     ignoreCase_ = 1;
     FillList("");
@@ -129,6 +130,7 @@ BOOL MainWindow::OnCreate()
 
 void MainWindow::OnDestroy()
 {
+    listView_.ShowEntriesOf(nullptr);
     history_.reset();
     PostQuitMessage(0);
 }

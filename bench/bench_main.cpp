@@ -145,15 +145,21 @@ void MeasureWindow(int keywords)
                SendMessageA(box, WM_CHAR, '\b', 1);
                UpdateWindow(list);
            }));
-    Report("sort-keyword", keywords, MedianMs(5, [&] {
-               NMLISTVIEW click{};
-               click.hdr.hwndFrom = list;
-               click.hdr.code = LVN_COLUMNCLICK;
-               click.iItem = -1;
-               click.iSubItem = 1;
-               SendMessageA(window->Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    auto clickKeywordColumn = [&] {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = list;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = 1;
+        SendMessageA(window->Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+        UpdateWindow(list);
+    };
+    Report("sort-keyword", keywords, MedianMs(5, clickKeywordColumn));
+    // The first sort by keyword after a load also ranks the history's texts.
+    Report("sort-keyword-first", keywords, MedianMs(3, [&] {
+               SendMessageA(window->Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
                UpdateWindow(list);
-           }));
+           }, clickKeywordColumn));
     Report("reload", keywords, MedianMs(5, [&] {
                SendMessageA(window->Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
                UpdateWindow(list);

@@ -114,22 +114,22 @@ void KeywordHistory::RankTexts()
 {
     // Entries are ranked all together, and a changed text other than the empty one is unranked
     // again: when none is unranked, all ranks come from the same ranking.
-    std::vector<KeywordEntry*> texts;
+    // The texts sit beside their entries so that comparing them reads no entry.
+    std::vector<std::pair<const char*, KeywordEntry*>> texts;
     bool unranked = false;
     for (KeywordEntry& entry : entries_) {
         unranked = unranked || entry.TextRank() == KeywordEntry::kUnranked;
         if (*entry.Text())
-            texts.push_back(&entry);
+            texts.emplace_back(entry.Text(), &entry);
     }
     if (!unranked)
         return;
-    std::sort(texts.begin(), texts.end(),
-              [](const KeywordEntry* a, const KeywordEntry* b) { return CompareText(a->Text(), b->Text()) < 0; });
+    std::sort(texts.begin(), texts.end(), [](const auto& a, const auto& b) { return CompareText(a.first, b.first) < 0; });
     uint32_t rank = 0;
     for (size_t i = 0; i < texts.size(); ++i) {
-        if (i == 0 || CompareText(texts[i - 1]->Text(), texts[i]->Text()) != 0)
+        if (i == 0 || CompareText(texts[i - 1].first, texts[i].first) != 0)
             ++rank;
-        texts[i]->SetTextRank(rank);
+        texts[i].second->SetTextRank(rank);
     }
 }
 

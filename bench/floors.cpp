@@ -106,7 +106,7 @@ double FloorScanMs(const KeywordList& entries)
 
 namespace {
 
-std::string FileBytes(const char* path)
+std::string WholeFile(const char* path)
 {
     const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
@@ -127,7 +127,7 @@ void WriteBytes(const char* path, const std::string& bytes)
 
 double FloorReadMs(const char* path)
 {
-    return MedianMs(5, [&] { FileBytes(path); });
+    return MedianMs(5, [&] { WholeFile(path); });
 }
 
 double FloorSystemReadMs(const char* path)
@@ -135,7 +135,7 @@ double FloorSystemReadMs(const char* path)
     // The reader keeps what it parsed of a file that was not written in the last seconds; a
     // copy written just before each read is parsed every time.
     const char copy[] = ".\\floor-system-read.ini";
-    const std::string bytes = FileBytes(path);
+    const std::string bytes = WholeFile(path);
     std::vector<char> section(bytes.size() + 4096);
     const double ms = MedianMs(5, [&] { WriteBytes(copy, bytes); }, [&] {
         GetPrivateProfileSectionA("Keywords", section.data(), static_cast<DWORD>(section.size()), copy);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/unique_any.h"
+
 BenchSession::CommonControls::CommonControls()
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
@@ -27,10 +29,9 @@ BenchSession::~BenchSession()
     RemoveDirectoryA(scratch_.c_str());
 }
 
-void BenchSession::WriteHistory(const std::string& bytes)
+void BenchSession::WriteFileBytes(const char* path, const std::string& bytes)
 {
-    HANDLE out = CreateFileA("history.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const UniqueFile out(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(out);
+    WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

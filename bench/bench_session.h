@@ -17,7 +17,9 @@ public:
     BenchSession& operator=(const BenchSession&) = delete;
 
     // Writes history.ini in the scratch folder.
-    static void WriteHistory(const std::string& bytes);
+    static void WriteHistory(const std::string& bytes) { WriteFileBytes("history.ini", bytes); }
+    // Writes a file, replacing what it held.
+    static void WriteFileBytes(const char* path, const std::string& bytes);
 
 private:
     struct CommonControls {

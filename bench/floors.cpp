@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/unique_any.h"
+#include "bench_session.h"
+#include "history/file_target.h"
 #include "timing.h"
 
 namespace {
@@ -106,21 +108,12 @@ double FloorScanMs(const KeywordList& entries)
 
 namespace {
 
-std::string WholeFile(const char* path)
+// The bytes as the tool reads them before a change.
+FileBytes WholeFile(const char* path)
 {
-    const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    return bytes;
-}
-
-void WriteBytes(const char* path, const std::string& bytes)
-{
-    const UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    FileBytes file;
+    ReadFileBytes(std::wstring(path, path + std::strlen(path)), file);
+    return file;
 }
 
 } // namespace
@@ -135,12 +128,12 @@ double FloorSystemReadMs(const char* path)
     // The reader keeps what it parsed of a file that was not written in the last seconds; a
     // copy written just before each read is parsed every time.
     const char copy[] = ".\\floor-system-read.ini";
-    const std::string bytes = WholeFile(path);
+    const std::string bytes = WholeFile(path).bytes;
     std::vector<char> section(bytes.size() + 4096);
-    const double ms = MedianMs(5, [&] { WriteBytes(copy, bytes); }, [&] {
+    const double ms = MedianMs(5, [&] { BenchSession::WriteFileBytes(copy, bytes); }, [&] {
         GetPrivateProfileSectionA("Keywords", section.data(), static_cast<DWORD>(section.size()), copy);
     });
-    WriteBytes(copy, "");
+    BenchSession::WriteFileBytes(copy, "");
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy);
     DeleteFileA(copy);
     return ms;

@@ -48,7 +48,7 @@ WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vecto
     return WriteIniValues(path_.c_str(), section, values, known_);
 }
 
-int32_t IniProfileStore::ReadSection(const char* section, std::vector<char>& lines)
+std::shared_ptr<const SectionLines> IniProfileStore::ReadSection(const char* section)
 {
     // Read from a private copy of the file's bytes, the section is one state of the file even
     // while another program rewrites it, and its reading is known for the next write. Where
@@ -56,13 +56,14 @@ int32_t IniProfileStore::ReadSection(const char* section, std::vector<char>& lin
     const FileTarget target(path_.c_str());
     for (int attempt = 0; attempt < 3; ++attempt) {
         const ReadingOutcome read = ReadKnownSection(target, section, known_);
-        if (read.kind == ReadingOutcome::Kind::Read) {
-            lines = known_.lines->Text();
-            return 1;
-        }
+        if (read.kind == ReadingOutcome::Kind::Read)
+            return known_.lines;
         if (read.kind != ReadingOutcome::Kind::Changed)
             break;
         Sleep(5);
     }
-    return ReadProfileSection(path_.c_str(), section, lines) == 0 ? 1 : 0;
+    std::vector<char> lines;
+    if (ReadProfileSection(path_.c_str(), section, lines) != 0)
+        return nullptr;
+    return std::make_shared<const SectionLines>(std::move(lines));
 }

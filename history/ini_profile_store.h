@@ -19,7 +19,7 @@ public:
                         uint32_t bufferBytes) override;
     int32_t WriteInt(const char* section, const char* key, int32_t value) override;
     int32_t WriteString(const char* section, const char* key, const char* text) override;
-    int32_t ReadSection(const char* section, std::vector<char>& lines) override;
+    std::shared_ptr<const SectionLines> ReadSection(const char* section) override;
     WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values) override;
 
 private:

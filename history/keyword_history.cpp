@@ -16,9 +16,9 @@ int32_t KeywordHistory::Load()
     // One read of the whole section instead of one per key: each single read can cost as much
     // as parsing the file. A section that cannot be read gives keys that read empty, as
     // single reads of them would.
-    std::vector<char> lines;
-    section_.ReadSection(lines);
-    const SectionLines section(std::move(lines));
+    const std::shared_ptr<const SectionLines> read = section_.ReadSection();
+    const SectionLines none;
+    const SectionLines& section = read ? *read : none;
     const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
     const int32_t startPos = ReadPosition(positions[0], "StartPos");
     const int32_t endPos = ReadPosition(positions[1], "EndPos");

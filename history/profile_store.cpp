@@ -21,7 +21,7 @@ int32_t ProfileStore::WriteInt(const char*, const char*, int32_t) { return 0; }
 
 int32_t ProfileStore::WriteString(const char*, const char*, const char*) { return 0; }
 
-int32_t ProfileStore::ReadSection(const char*, std::vector<char>&) { return 0; }
+std::shared_ptr<const SectionLines> ProfileStore::ReadSection(const char*) { return nullptr; }
 
 WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ini_layout.h"
+#include "section_lines.h"
 #include "write_outcome.h"
 
 // A store of named values grouped in sections. The base class stores nothing: reads give
@@ -22,10 +24,9 @@ public:
     virtual int32_t WriteInt(const char* section, const char* key, int32_t value);
     virtual int32_t WriteString(const char* section, const char* key, const char* text);
     virtual ~ProfileStore() = default;
-    // Every line of a section in one read, each NUL-terminated, the last followed by a second
-    // NUL; lines read "key=value" with the value as stored (enclosing quotes kept).
-    // Returns 0 when the store cannot give the section whole.
-    virtual int32_t ReadSection(const char* section, std::vector<char>& lines);
+    // Every line of a section in one read, as the system's section read gives them (values as
+    // stored, enclosing quotes kept); null when the store cannot give the section whole.
+    virtual std::shared_ptr<const SectionLines> ReadSection(const char* section);
     // Several values of one section, each written only while its key reads the expected text
     // when one is given; the base class writes them one by one and expects nothing.
     virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values);
@@ -45,7 +46,7 @@ public:
         return store_->ReadString(name_.data(), key, defaultText, buffer, bufferBytes);
     }
     int32_t WriteString(const char* key, const char* text) { return store_->WriteString(name_.data(), key, text); }
-    int32_t ReadSection(std::vector<char>& lines) { return store_->ReadSection(name_.data(), lines); }
+    std::shared_ptr<const SectionLines> ReadSection() { return store_->ReadSection(name_.data()); }
     WriteOutcome WriteStrings(const std::vector<IniValue>& values) { return store_->WriteStrings(name_.data(), values); }
 
 private:

@@ -50,8 +50,6 @@ public:
     SectionLines& operator=(const SectionLines&) = delete;
 
     const std::vector<Line>& Lines() const { return lines_; }
-    // The lines as given: each NUL-terminated, the last followed by a second NUL.
-    const std::vector<char>& Text() const { return buffer_; }
     // What reads of the single keys give, in one pass over the lines: from the first line of
     // each key, the letter case of ASCII ignored; empty when no line has the key.
     std::vector<KeyReading> Read(const std::vector<std::string>& keys) const;

@@ -25,6 +25,14 @@ std::string Numbers(const KeywordHistory& history)
     return numbers;
 }
 
+// Another program writes the file, and the history is loaded from scratch.
+void Reload(KeywordHistory& history, const std::string& file)
+{
+    WriteBytes("history.ini", file);
+    history.Clear();
+    history.Load();
+}
+
 TEST(KeywordHistory, LoadsTheRangeFromStartPosUpToEndPos)
 {
     TempFolder folder;
@@ -143,9 +151,7 @@ TEST(KeywordHistory, NumbersWithKeysLongerThanSevenCharactersAreNotKeywords)
     KeywordHistory history(kPath);
     history.Load();
     EXPECT_EQ("-999999:a ", Numbers(history));
-    WriteBytes("history.ini", "[Keywords]\r\nStartPos=9999998\r\nEndPos=2147483647\r\n9999998=x\r\n9999999=y\r\n");
-    history.Clear();
-    history.Load();
+    Reload(history, "[Keywords]\r\nStartPos=9999998\r\nEndPos=2147483647\r\n9999998=x\r\n9999999=y\r\n");
     EXPECT_EQ("9999998:x 9999999:y ", Numbers(history));
 }
 
@@ -182,9 +188,7 @@ TEST(KeywordHistory, AChangeByAnotherProgramIsSeenAfterALoadAndAfterADelete)
     history.Clear();
     history.Load();
     EXPECT_EQ("0: 1:x 2:c ", Numbers(history));
-    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=\r\n1=y\r\n2=c\r\n");
-    history.Clear();
-    history.Load();
+    Reload(history, "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=\r\n1=y\r\n2=c\r\n");
     EXPECT_EQ("0: 1:y 2:c ", Numbers(history));
 }
 
@@ -210,9 +214,7 @@ TEST(KeywordHistory, TextRanksFollowTheTexts)
     expectRanksInTextOrder("deleted");
     history.Entries()[0].SetText("zeta");
     expectRanksInTextOrder("changed");
-    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=omega\r\n1=alpha\r\n2=beta\r\n");
-    history.Clear();
-    history.Load();
+    Reload(history, "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=omega\r\n1=alpha\r\n2=beta\r\n");
     expectRanksInTextOrder("reloaded");
 }
 

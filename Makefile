@@ -19,7 +19,7 @@ run: bootstrap $(BUILD)/build.ninja
 
 test: bootstrap $(BUILD)/build.ninja
 	@cmake --build $(BUILD)
-	@scripts/with-wine ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+	@scripts/with-wine scripts/run-tests
 
 # The download for users: dist/Tarnwell-<version>.zip.
 dist: bootstrap $(BUILD)/build.ninja

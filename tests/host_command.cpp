@@ -5,6 +5,7 @@
 #include <string>
 
 #include "temp_folder.h"
+#include "time_scale.h"
 
 int RunOnHost(const std::string& command, unsigned timeoutMs)
 {
@@ -23,7 +24,7 @@ int RunOnHost(const std::string& command, unsigned timeoutMs)
         CloseHandle(process.hThread);
     if (process.hProcess)
         CloseHandle(process.hProcess);
-    for (unsigned waited = 0; waited < timeoutMs; waited += 10) {
+    for (unsigned waited = 0; waited < Scaled(timeoutMs); waited += 10) {
         const std::string text = ReadBytes(statusFile);
         if (!text.empty() && text.back() == '\n') {
             DeleteFileA(statusFile.c_str());

@@ -15,6 +15,7 @@
 #include "message_box_answerer.h"
 #include "remote_list.h"
 #include "temp_folder.h"
+#include "time_scale.h"
 #include "tool_process.h"
 #include "ui/resource.h"
 
@@ -93,15 +94,17 @@ protected:
     }
 
     // Deletes the top rows, a number of them per command, pausing between commands; a message
-    // box that says why some were not deleted is answered. Returns the number of boxes.
+    // box that says why some were not deleted is answered. Returns the number of boxes. Here, as
+    // for the other program's pace, times are stretched by the time scale: the race between the
+    // two keeps its odds where everything runs slower.
     int Delete(int commands, int rowsPerCommand, DWORD pauseMs)
     {
         MessageBoxAnswerer answerer(GetWindowThreadProcessId(window_, nullptr));
         for (int command = 0; command < commands; ++command) {
             list_->Select(0, rowsPerCommand);
             DWORD_PTR result = 0;
-            EXPECT_NE(0, SendMessageTimeoutA(window_, WM_COMMAND, ID_KEYWORD_DELETE, 0, SMTO_NORMAL, 60000, &result));
-            Sleep(pauseMs);
+            EXPECT_NE(0, SendMessageTimeoutA(window_, WM_COMMAND, ID_KEYWORD_DELETE, 0, SMTO_NORMAL, Scaled(60000), &result));
+            Sleep(Scaled(pauseMs));
         }
         return static_cast<int>(answerer.Boxes().size());
     }
@@ -155,7 +158,7 @@ TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletes)
     for (int round = 0; round < Rounds(); ++round) {
         for (const int interval : {200, 2}) {
             Start(10000);
-            SearchApplication searching(folder_.Path(), "write " + std::to_string(interval) + " 20000");
+            SearchApplication searching(folder_.Path(), "write " + std::to_string(Scaled(interval)) + " 20000");
             const int boxes = Delete(20, 50, 100);
             const auto writes = searching.Stop();
             const std::map<std::string, std::string> keys = ReadSection("Keywords");
@@ -187,7 +190,7 @@ TEST_F(BesideTheSearchApplication, LinesAppendedMeanwhileNeverCostTheHistory)
 {
     for (int round = 0; round < Rounds(); ++round) {
         Start(10000);
-        SearchApplication appending(folder_.Path(), "append 150");
+        SearchApplication appending(folder_.Path(), "append " + std::to_string(Scaled(150)));
         const int boxes = Delete(20, 50, 50);
         const auto writes = appending.Stop();
         const std::string bytes = ReadBytes("history.ini");

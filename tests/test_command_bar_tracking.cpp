@@ -15,6 +15,7 @@
 #include "main_window_fixture.h"
 #include "synthesized_input.h"
 #include "thread_windows.h"
+#include "time_scale.h"
 #include "ui/resource.h"
 #include "test_texts.h"
 
@@ -25,6 +26,7 @@ enum Button { kFile = 0, kEdit = 1, kView = 2, kHelp = 3 };
 HWND OpenMenuWindow() { return FindVisibleThreadWindow("#32768"); }
 
 // Steps run one per timer tick; a step that returns false is tried again at the next tick.
+// Ticks stretch with the time scale, so that counts of ticks mean the same under emulation.
 // Timer callbacks are dispatched inside menu loops too, so a script can drive an open menu.
 class Script {
 public:
@@ -36,9 +38,9 @@ public:
     bool Run(MainWindowFixture& f)
     {
         current_ = this;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+        const UINT_PTR timer = SetTimer(nullptr, 0, Scaled(20), Tick);
         const DWORD start = GetTickCount();
-        while (!done_ && GetTickCount() - start < 15000) {
+        while (!done_ && GetTickCount() - start < Scaled(15000)) {
             MSG message;
             while (!done_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
                 if (message.message == WM_QUIT) {

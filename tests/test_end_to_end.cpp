@@ -8,6 +8,7 @@
 
 #include "synthesized_input.h"
 #include "temp_folder.h"
+#include "time_scale.h"
 #include "tool_process.h"
 #include "test_texts.h"
 
@@ -45,7 +46,7 @@ TEST(EndToEnd, StartsWithoutAHistoryFileAndCreatesNone)
 // Brings the tool's window to the front and waits until it is there, so that input reaches it.
 bool BringToFront(HWND window)
 {
-    for (int i = 0; i < 100; ++i) {
+    for (DWORD waited = 0; waited < Scaled(5000); waited += 50) {
         SetForegroundWindow(window);
         if (GetForegroundWindow() == window)
             return true;
@@ -57,7 +58,7 @@ bool BringToFront(HWND window)
 // Waits until the file holds the expected bytes, for at most a few seconds.
 bool FileBecomes(const std::string& expected)
 {
-    for (int i = 0; i < 100; ++i) {
+    for (DWORD waited = 0; waited < Scaled(5000); waited += 50) {
         if (ReadBytes("history.ini") == expected)
             return true;
         Sleep(50);

@@ -12,6 +12,7 @@
 #include "history/keyword_history.h"
 #include "host_command.h"
 #include "temp_folder.h"
+#include "time_scale.h"
 #include "tool_process.h"
 #include "test_texts.h"
 
@@ -90,7 +91,7 @@ void OpenListAndClose(const std::string& folder, int expectedRows, const char* n
     const DWORD started = GetTickCount();
     const HWND window = tool.WaitForWindow(20000);
     ASSERT_NE(nullptr, window) << name;
-    EXPECT_LT(GetTickCount() - started, 10000u) << name;
+    EXPECT_LT(GetTickCount() - started, Scaled(10000)) << name;
     EXPECT_EQ(expectedRows, RowCount(window)) << name;
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, tool.WaitForExit()) << name;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "time_scale.h"
+
 namespace {
 
 // The build passes a path as the host system writes it; Wine maps the host's root to Z:.
@@ -61,6 +63,7 @@ HWND ToolProcess::WaitForWindow(DWORD timeoutMs)
 {
     if (!process_)
         return nullptr;
+    timeoutMs = Scaled(timeoutMs);
     WaitForInputIdle(process_, timeoutMs);
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
         WindowSearch search{processId_, nullptr};
@@ -75,7 +78,7 @@ HWND ToolProcess::WaitForWindow(DWORD timeoutMs)
 DWORD ToolProcess::WaitForExit(DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;
-    if (process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
+    if (process_ && WaitForSingleObject(process_, Scaled(timeoutMs)) == WAIT_OBJECT_0)
         GetExitCodeProcess(process_, &code);
     return code;
 }

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <windows.h>
+
+// Deadlines in the tests are written for Wine running natively. Where its 32-bit side runs under
+// emulation, scripts/with-wine measures how many times longer a trivial Wine program takes and
+// passes that in TNW_TIME_SCALE; every deadline stretches by it.
+DWORD Scaled(DWORD ms);

@@ -46,6 +46,13 @@ struct FileHandleTraits {
 };
 using UniqueFile = UniqueAny<FileHandleTraits>;
 
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { FindClose(handle); }
+};
+using UniqueFind = UniqueAny<FindHandleTraits>;
+
 template <typename Handle, BOOL(WINAPI* CloseFunction)(Handle)>
 struct NullHandleTraits {
     using Type = Handle;

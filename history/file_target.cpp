@@ -162,8 +162,8 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(handle.get(), &size))
         return GetLastError();
-    if (size.QuadPart > (256 << 20))
-        return ERROR_NOT_ENOUGH_MEMORY;
+    if (size.QuadPart > kLargestFileBytes)
+        return ERROR_FILE_TOO_LARGE;
     // Read to the end, which may have moved since the size was taken.
     file.bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
     size_t filled = 0;
@@ -176,9 +176,17 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
         if (read == 0)
             break;
         filled += read;
+        if (filled > kLargestFileBytes)
+            return ERROR_FILE_TOO_LARGE;
     }
     file.bytes.resize(filled);
     return 0;
+}
+
+bool IsHeldOpen(uint32_t error, bool replacing)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           (replacing && error == ERROR_ACCESS_DENIED);
 }
 
 uint32_t ReadFileIdentity(const std::wstring& path, FileIdentity& identity)

@@ -33,9 +33,19 @@ struct FileBytes {
     bool operator==(const FileBytes& other) const { return exists == other.exists && bytes == other.bytes; }
 };
 
+// The largest history read: a hundred thousand keywords of the longest kind take a little
+// over 26 MB, and a larger file would cost seconds and hundreds of MB to go through.
+constexpr uint32_t kLargestFileBytes = 64u << 20;
+
 // Reads the whole file, sharing it with every other reader and writer. A missing file gives
-// no bytes and no error. Returns 0 or the system's error code.
+// no bytes and no error; a file larger than kLargestFileBytes, ERROR_FILE_TOO_LARGE. Returns 0
+// or the system's error code.
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
+
+// The error means that another program has the file open for the moment. Replacing a file
+// fails with "access denied" while another program has it open: under Wine whatever it
+// shares, on Windows when it does not share deleting.
+bool IsHeldOpen(uint32_t error, bool replacing = false);
 
 // What tells one state of a file from the next at the cost of one look: which file it is, its
 // size and the time of its last write. A write that keeps the size lands within the same

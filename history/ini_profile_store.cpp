@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "ini_value_writer.h"
-#include "profile_section_read.h"
+#include "sibling_files.h"
 
 IniProfileStore::IniProfileStore(const char* path) : path_(path) {}
 
@@ -45,25 +45,24 @@ int32_t IniProfileStore::WriteString(const char* section, const char* key, const
 
 WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {
-    return WriteIniValues(path_.c_str(), section, values, known_);
+    return WriteIniValues(path_.c_str(), section, values, known_, wait_);
 }
 
-std::shared_ptr<const SectionLines> IniProfileStore::ReadSection(const char* section)
+FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines)
 {
-    // Read from a private copy of the file's bytes, the section is one state of the file even
-    // while another program rewrites it, and its reading is known for the next write. Where
-    // no copy can be made (a folder without the right to write), the file is read directly.
     const FileTarget target(path_.c_str());
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const ReadingOutcome read = ReadKnownSection(target, section, known_);
-        if (read.kind == ReadingOutcome::Kind::Read)
-            return known_.lines;
-        if (read.kind != ReadingOutcome::Kind::Changed)
-            break;
-        Sleep(5);
+    const Patience patience(wait_);
+    for (;;) {
+        const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
+        if (read.kind == ReadKind::Read) {
+            lines = known_.lines;
+            return {};
+        }
+        if (read.kind == ReadKind::Failed || !patience.Lasts())
+            return read.kind == ReadKind::Changed ? FileFailure{FileFailure::Kind::KeptChanging}
+                                                  : FileFailure{FileFailure::Kind::SystemError, read.error};
+        patience.Wait();
     }
-    std::vector<char> lines;
-    if (ReadProfileSection(path_.c_str(), section, lines) != 0)
-        return nullptr;
-    return std::make_shared<const SectionLines>(std::move(lines));
 }
+
+uint32_t IniProfileStore::RemoveLeftovers() const { return ::RemoveLeftovers(FileTarget(path_.c_str())); }

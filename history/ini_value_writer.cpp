@@ -5,329 +5,215 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <unordered_set>
 
-#include "file_target.h"
-#include "section_lines.h"
-#include "sibling_file.h"
+#include "app/unique_any.h"
+#include "profile_section_read.h"
+#include "sibling_files.h"
 
 namespace {
 
-// How many times the change is planned on fresh bytes before the file counts as changing
-// too often to be written.
-constexpr int kPlans = 8;
-// How long a file that another program holds open is waited for.
-constexpr DWORD kPatienceMs = 2000;
-// The least time another program's older copy of the file is waited for after a swap; longer
-// once another program was seen writing the file, for then its next write may be on its way.
-constexpr double kLeastSettleMs = 20;
-constexpr double kBusySettleMs = 100;
+using Kind = FileFailure::Kind;
 
-double NowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Another program has the file open for the moment. Replacing a file fails with "access
-// denied" while another program has it open: under Wine whatever it shares, on Windows when
-// it does not share deleting.
-bool IsHeldOpen(uint32_t error, bool replacing)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           (replacing && error == ERROR_ACCESS_DENIED);
-}
-
-std::vector<std::string> Keys(const std::vector<IniValue>& values)
-{
-    std::vector<std::string> keys;
-    for (const IniValue& value : values)
-        keys.push_back(value.key);
-    return keys;
-}
-
-// The new content reads as planned: each written key gives its value, and every other line
-// of the section is what it was. Lines of the changed keys aside, the two readings hold the
-// same lines in the same order, so they are walked side by side and a key is looked at only
-// where the lines differ.
-bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& changes)
-{
-    const std::vector<KeyReading> read = after.Read(Keys(changes));
-    for (size_t i = 0; i < changes.size(); ++i)
-        if (!read[i].present || read[i].text.String() != TextAsRead(changes[i].value))
-            return false;
-    std::unordered_set<std::string> changedKeys;
-    for (const IniValue& change : changes)
-        changedKeys.insert(FoldKey(change.key.data(), change.key.size()));
-    auto changed = [&](const SectionLines::Line& line) {
-        return changedKeys.count(FoldKey(line.key.data, line.key.length)) != 0;
-    };
-    const auto& old = before.Lines();
-    const auto& now = after.Lines();
-    size_t i = 0, j = 0;
-    while (i < old.size() || j < now.size()) {
-        if (i < old.size() && j < now.size() && old[i].key == now[j].key && old[i].value == now[j].value) {
-            ++i, ++j;
-        } else if (i < old.size() && changed(old[i])) {
-            ++i;
-        } else if (j < now.size() && changed(now[j])) {
-            ++j;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-class ValueWriter {
-public:
-    ValueWriter(const char* path, const char* section, const std::vector<IniValue>& values, KnownReading& known)
-        : section_(section), values_(values), known_(known), target_(path), started_(GetTickCount())
-    {
-        outcome_.results.assign(values.size(), WriteResult::NotWritten);
-        for (size_t i = 0; i < values.size(); ++i)
-            pending_.push_back(i);
-    }
-
-    WriteOutcome Run()
-    {
-        for (int plan = 0; plan < kPlans && !pending_.empty() && outcome_.failure == WriteFailure::None; ++plan) {
-            if (plan > 0)
-                Sleep(static_cast<DWORD>(plan) * 5); // let a burst of the other program's writes pass
-            WriteOnce();
-        }
-        if (!pending_.empty() && outcome_.failure == WriteFailure::None)
-            outcome_.failure = WriteFailure::FileKeptChanging;
-        return outcome_;
-    }
-
-private:
-    bool Patient() const { return GetTickCount() - started_ < kPatienceMs; }
-
-    bool Fail(WriteFailure failure, uint32_t error = 0)
-    {
-        outcome_.failure = failure;
-        outcome_.systemError = error;
-        return false;
-    }
-
-    // What the system's reader makes of bytes, read from a private copy of them.
-    bool ReadThroughSystem(const std::string& bytes, ReaderCopy& copy, SectionLines& lines)
-    {
-        if (const uint32_t error = copy.Write(bytes))
-            return Fail(WriteFailure::SystemError, error);
-        const double started = NowMs();
-        const bool read = copy.Read(section_, lines);
-        readMs_ = NowMs() - started;
-        return read || Fail(WriteFailure::CheckFailed);
-    }
-
-    // The replacement holds exactly the bytes whose reading was checked.
-    bool HoldsPlannedBytes(const SiblingFile& replacement, const std::string& planned)
-    {
-        FileBytes written;
-        return (ReadFileBytes(replacement.Path(), written) == 0 && written.bytes == planned) ||
-               Fail(WriteFailure::CheckFailed);
-    }
-
-    // Reads the file's bytes and what the system's reader makes of them, from a private copy
-    // of those very bytes: the file itself may change while the reader goes through it. The
-    // bytes are read again afterwards and must not have changed, since a program that writes
-    // the file empties it first and then fills it: bytes read in between are no state of the
-    // file to plan on. A reading known of exactly the bytes the file holds is used as it is.
-    // Waits while another program holds the file. False when the file changed meanwhile, or
-    // could not be read (the failure is then set).
-    bool ReadSettled(FileBytes& bytes, std::shared_ptr<const SectionLines>& lines)
-    {
-        for (;;) {
-            const ReadingOutcome read = ReadKnownSection(target_, section_, known_);
-            switch (read.kind) {
-            case ReadingOutcome::Kind::Read:
-                bytes = known_.file;
-                lines = known_.lines;
-                return true;
-            case ReadingOutcome::Kind::Changed:
-                return Changed();
-            case ReadingOutcome::Kind::CopyError:
-                return Fail(WriteFailure::SystemError, read.error);
-            case ReadingOutcome::Kind::ReaderFailed:
-                return Fail(WriteFailure::CheckFailed);
-            case ReadingOutcome::Kind::FileError:
-                break;
-            }
-            if (!IsHeldOpen(read.error, false) || !Patient())
-                return Fail(WriteFailure::SystemError, read.error);
-            Sleep(5);
-        }
-    }
-
-    // Settles what a reading of the file tells: values it already holds are written, values
-    // whose key reads another text than the expected one are left alone. A key that a file
-    // which is there lacks altogether tells nothing sure of a value expecting a text: the
-    // file may have been caught empty in the middle of another program's write. Before a
-    // swap such a value is left alone too (its keyword is gone from the file, as far as can
-    // be told); after a swap it is looked at again. Returns the changes still to make.
-    std::vector<IniValue> Changes(const SectionLines& lines, bool fileExists, bool afterSwap)
-    {
-        std::vector<IniValue> pendingValues;
-        for (size_t i : pending_)
-            pendingValues.push_back(values_[i]);
-        const std::vector<KeyReading> current = lines.Read(Keys(pendingValues));
-        std::vector<IniValue> changes;
-        std::vector<size_t> stillPending;
-        for (size_t k = 0; k < pending_.size(); ++k) {
-            const IniValue& value = pendingValues[k];
-            const std::string text = current[k].text.String();
-            const bool unsure = fileExists && !current[k].present && value.hasExpected && !value.expected.empty();
-            if (unsure && afterSwap) {
-                stillPending.push_back(pending_[k]);
-            } else if (!unsure && text == TextAsRead(value.value)) {
-                outcome_.results[pending_[k]] = WriteResult::Written;
-            } else if (unsure || (value.hasExpected && text != value.expected)) {
-                outcome_.results[pending_[k]] = WriteResult::ValueChanged;
-            } else {
-                changes.push_back(value);
-                stillPending.push_back(pending_[k]);
-            }
-        }
-        pending_ = std::move(stillPending);
-        return changes;
-    }
-
-    // Puts the replacement in place while the file still holds what it was planned on: its
-    // bytes are compared, and its identity, taken before they were read, is taken again just
-    // before the swap. A write landing in the instant between that last look and the swap is
-    // seen afterwards through a second name of the replaced file. Returns false when the file
-    // changed meanwhile or could not be replaced.
-    bool Swap(SiblingFile& replacement, const FileBytes& before)
-    {
-        if (const uint32_t error = replacement.PrepareReplace())
-            return Fail(WriteFailure::SystemError, error);
-        for (;;) {
-            SiblingFile replaced(target_);
-            const bool witnessed = before.exists && replaced.LinkToTarget() == 0;
-            FileIdentity read, last;
-            FileBytes now;
-            uint32_t error = ReadFileIdentity(target_.Path(), read);
-            if (!error)
-                error = ReadFileBytes(target_.Path(), now);
-            if (!error && !(now == before))
-                return Changed();
-            if (!error)
-                error = ReadFileIdentity(target_.Path(), last);
-            if (!error && !(last == read))
-                return Changed();
-            if (!error && (error = replacement.Replace(before.exists)) == 0) {
-                ReadFileIdentity(target_.Path(), swapped_);
-                return !witnessed || NothingLandedMeanwhile(replaced, before);
-            }
-            if (!IsHeldOpen(error, true) || !Patient())
-                return Fail(WriteFailure::SystemError, error);
-            Sleep(2);
-        }
-    }
-
-    // After a swap: when the replaced file no longer holds the bytes the change was planned
-    // on, another program wrote to it in the instant before the swap. While the new file is
-    // still untouched, the replaced one, with that write, goes back in its place and the
-    // change is planned again.
-    bool NothingLandedMeanwhile(SiblingFile& replaced, const FileBytes& before)
-    {
-        FileIdentity now;
-        FileBytes old;
-        if (ReadFileBytes(replaced.Path(), old) || old == before)
-            return true;
-        if (replaced.PrepareReplace() == 0 && ReadFileIdentity(target_.Path(), now) == 0 && now == swapped_)
-            replaced.Replace(true);
-        return Changed();
-    }
-
-    // Another program changed the file while it was being written: plan again.
-    bool Changed()
-    {
-        busy_ = true;
-        return false;
-    }
-
-    void WriteOnce()
-    {
-        FileBytes before;
-        std::shared_ptr<const SectionLines> lines;
-        if (!ReadSettled(before, lines))
-            return;
-        const std::vector<IniValue> changes = Changes(*lines, before.exists, false);
-        if (changes.empty())
-            return;
-        if (before.exists && (GetFileAttributesW(target_.Path().c_str()) & FILE_ATTRIBUTE_READONLY)) {
-            Fail(WriteFailure::SystemError, ERROR_ACCESS_DENIED);
-            return;
-        }
-        SiblingFile replacement(target_);
-        std::string planned = ApplyIniEdits(before.bytes, PlanIniValueEdits(before.bytes, section_, changes));
-        if (const uint32_t error = replacement.Write(planned, true)) {
-            Fail(WriteFailure::SystemError, error);
-            return;
-        }
-        replacement.TakeTargetAttributes();
-        ReaderCopy checkedCopy(target_);
-        auto written = std::make_shared<SectionLines>();
-        if (!ReadThroughSystem(planned, checkedCopy, *written))
-            return;
-        if (!ReadsAsPlanned(*lines, *written, changes)) {
-            Fail(WriteFailure::CheckFailed);
-            return;
-        }
-        if (!HoldsPlannedBytes(replacement, planned))
-            return;
-        if (!Swap(replacement, before))
-            return;
-        // A program that read the file before the swap and writes it afterwards puts its older
-        // copy back: the system's profile writer does so under Wine, where it reads and writes
-        // the file with two separate opens (while a writer holds the file open, the swap waits
-        // for it instead, on Windows and under Wine). Such a copy is due within about as long
-        // as a reading of the file takes, longer while a busy program is slowed down: after
-        // that, each value must still read as written, or it is written again.
-        const double settleMs = busy_ ? std::max(kBusySettleMs, 3 * readMs_) : std::max(kLeastSettleMs, readMs_);
-        const double settleStarted = NowMs();
-        checkedCopy.LetGo(); // meanwhile
-        const double settleLeft = settleMs - (NowMs() - settleStarted);
-        if (settleLeft > 0)
-            Sleep(static_cast<DWORD>(settleLeft));
-        // Untouched since the swap, the file is still the new content whose reading was checked.
-        FileIdentity now;
-        if (ReadFileIdentity(target_.Path(), now) == 0 && now == swapped_) {
-            for (size_t i : pending_)
-                outcome_.results[i] = WriteResult::Written;
-            pending_.clear();
-            known_ = {section_, {true, std::move(planned)}, std::move(written)};
-            return;
-        }
-        FileBytes after;
-        std::shared_ptr<const SectionLines> confirmed;
-        if (ReadSettled(after, confirmed))
-            Changes(*confirmed, after.exists, true);
-        if (!pending_.empty())
-            Changed();
-    }
-
-    const char* section_;
-    const std::vector<IniValue>& values_;
-    KnownReading& known_;
-    const FileTarget target_;
-    const DWORD started_;
-    double readMs_ = 0; // how long the system's last reading of the file took
-    bool busy_ = false; // another program was seen writing the file
-    FileIdentity swapped_; // the file right after the last swap
-    std::vector<size_t> pending_;
-    WriteOutcome outcome_;
+// What one try came to.
+struct Try {
+    enum class Outcome { Done, PlanAgain, Failed };
+    Outcome outcome;
+    FileFailure why; // for PlanAgain, what to report should the patience run out
 };
+
+Try Done() { return {Try::Outcome::Done, {}}; }
+Try PlanAgain(FileFailure why) { return {Try::Outcome::PlanAgain, why}; }
+Try Failed(FileFailure why) { return {Try::Outcome::Failed, why}; }
+FileFailure SystemError(uint32_t error) { return {Kind::SystemError, error}; }
+
+// A file held open for the moment, or renamed away for the moment (as a program saving by
+// write and rename does), is tried again; any other error ends the write.
+Try AfterError(uint32_t error, bool replacing)
+{
+    return error == ERROR_FILE_NOT_FOUND || IsHeldOpen(error, replacing) ? PlanAgain(SystemError(error))
+                                                                         : Failed(SystemError(error));
+}
+
+// Removes the second name, waiting while another program holds the file it names.
+uint32_t Discard(SecondName& name, const WaitFunction& wait)
+{
+    const Patience patience(wait);
+    uint32_t error = 0;
+    while ((error = name.Remove()) != 0 && IsHeldOpen(error) && patience.Lasts())
+        patience.Wait();
+    return error;
+}
+
+// The replaced file holds another program's write: it goes back in its place while the new
+// file is untouched since the swap, and the change is planned again on it.
+Try PutBack(const FileTarget& target, SecondName& replaced, const FileIdentity& swapped, const WaitFunction& wait)
+{
+    const Patience patience(wait);
+    for (;;) {
+        FileIdentity now;
+        uint32_t error = ReadFileIdentity(target.Path(), now);
+        if (!error && !(now == swapped))
+            return PlanAgain({Kind::KeptChanging});
+        if (!error)
+            error = replaced.PutBack();
+        if (!error)
+            return PlanAgain({Kind::KeptChanging});
+        if (!IsHeldOpen(error, true) || !patience.Lasts())
+            return Failed(SystemError(error));
+        patience.Wait();
+    }
+}
+
+// Puts the replacement in the target's place while the target still holds the bytes the plan
+// was made on, and then reads the replaced file through its second name, if it has one: a
+// write another program made in the instant between the last look and the swap shows there.
+Try Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before, SecondName* replaced,
+         FileIdentity& swapped, const WaitFunction& wait)
+{
+    FileBytes now;
+    if (const uint32_t error = ReadFileBytes(target.Path(), now))
+        return AfterError(error, false);
+    if (!(now == before))
+        return PlanAgain({Kind::KeptChanging});
+    if (const uint32_t error = replacement.Replace())
+        return AfterError(error, true);
+    if (const uint32_t error = ReadFileIdentity(target.Path(), swapped))
+        return Failed(SystemError(error));
+    if (!replaced)
+        return Done();
+    FileBytes old;
+    const Patience patience(wait);
+    uint32_t error = 0;
+    while ((error = ReadFileBytes(replaced->Path(), old)) != 0 && IsHeldOpen(error) && patience.Lasts())
+        patience.Wait();
+    if (error)
+        return Failed(SystemError(error));
+    return old == before ? Done() : PutBack(target, *replaced, swapped, wait);
+}
+
+// Swaps while no other program holds the target: held without sharing its deletion, the file
+// cannot be replaced, and a second name made then could not go until the file is let go. The
+// second name goes before this returns, whichever way the swap went.
+Try Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before, FileIdentity& swapped,
+            const WaitFunction& wait)
+{
+    {
+        const UniqueFile probe(CreateFileW(target.Path().c_str(), DELETE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+        if (!probe)
+            return AfterError(GetLastError(), false);
+    }
+    // Where the file system has no hard links, the instant before the swap goes unwatched.
+    SecondName replaced(target);
+    const bool watched = replaced.Make() == 0;
+    const Try swap = Swap(target, replacement, before, watched ? &replaced : nullptr, swapped, wait);
+    const uint32_t discarded = Discard(replaced, wait);
+    return discarded && swap.outcome != Try::Outcome::Failed ? Failed(SystemError(discarded)) : swap;
+}
+
+// One try: plans the pending values on a settled reading, writes the new content and checks
+// it, replaces the file, and looks again after a while. Values settled by the try get their
+// results; the rest stay NotWritten.
+Try WriteOnce(const FileTarget& target, const char* path, const char* section, const std::vector<IniValue>& values,
+              std::vector<WriteResult>& results, KnownReading& known, bool& busy, const WaitFunction& wait)
+{
+    const SettledRead read = ReadSettled(target, path, section, known);
+    if (read.kind == ReadKind::Changed)
+        return PlanAgain({Kind::KeptChanging});
+    if (read.kind != ReadKind::Read)
+        return AfterError(read.error, false);
+    if (!known.file.exists)
+        return PlanAgain(SystemError(ERROR_FILE_NOT_FOUND));
+    const FileBytes before = known.file;
+    const std::shared_ptr<const SectionLines> lines = known.lines;
+
+    std::vector<size_t> pending;
+    std::vector<IniValue> pendingValues;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (results[i] == WriteResult::NotWritten) {
+            pending.push_back(i);
+            pendingValues.push_back(values[i]);
+        }
+    }
+    ValuePlan plan = PlanValues(before.bytes, *lines, section, pendingValues);
+    std::vector<size_t> writing;
+    bool unsure = false;
+    for (size_t k = 0; k < pending.size(); ++k) {
+        switch (plan.steps[k]) {
+        case ValueStep::Done:
+            results[pending[k]] = WriteResult::Written;
+            break;
+        case ValueStep::Changed:
+            results[pending[k]] = WriteResult::ValueChanged;
+            break;
+        case ValueStep::Unsure:
+            unsure = true;
+            break;
+        case ValueStep::Write:
+            writing.push_back(pending[k]);
+            break;
+        }
+    }
+    if (writing.empty())
+        return unsure ? PlanAgain({Kind::KeptChanging}) : Done();
+    if (GetFileAttributesW(target.Path().c_str()) & FILE_ATTRIBUTE_READONLY)
+        return Failed(SystemError(ERROR_ACCESS_DENIED));
+
+    ReplacementFile replacement(target);
+    if (const uint32_t error = replacement.Write(plan.bytes))
+        return Failed(SystemError(error));
+    const DWORD readStarted = GetTickCount();
+    std::vector<char> text;
+    if (replacement.AnsiPath().empty() || ReadProfileSection(replacement.AnsiPath().c_str(), section, text) != 0)
+        return Failed({Kind::CheckFailed});
+    const DWORD readMs = GetTickCount() - readStarted;
+    auto written = std::make_shared<const SectionLines>(std::move(text));
+    if (!ReadsAsPlanned(*lines, *written, plan.writes))
+        return Failed({Kind::CheckFailed});
+    FileIdentity swapped;
+    const Try replaced = Replace(target, replacement, before, swapped, wait);
+    if (replaced.outcome != Try::Outcome::Done) {
+        busy = busy || replaced.outcome == Try::Outcome::PlanAgain;
+        return replaced;
+    }
+
+    // A program that read the file before the swap and writes it afterwards puts its older copy
+    // back: the system's profile writer does so under Wine, where it reads and writes the file
+    // with two separate opens (while a writer holds the file open, the swap waits for it
+    // instead, on Windows and under Wine). Such a copy is due within about as long as a reading
+    // of the file takes, longer while a busy program is slowed down; the next try writes again
+    // what it undid.
+    Patience(wait).Wait(busy ? std::max<DWORD>(100, 3 * readMs) : std::max<DWORD>(20, readMs));
+    FileIdentity now;
+    if (ReadFileIdentity(target.Path(), now) != 0 || !(now == swapped)) {
+        busy = true;
+        return PlanAgain({Kind::KeptChanging});
+    }
+    for (size_t i : writing)
+        results[i] = WriteResult::Written;
+    known = {section, {true, std::move(plan.bytes)}, std::move(written)};
+    return unsure ? PlanAgain({Kind::KeptChanging}) : Done();
+}
 
 } // namespace
 
 WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values,
-                            KnownReading& known)
+                            KnownReading& known, const WaitFunction& wait)
 {
-    return ValueWriter(path, section, values, known).Run();
+    const FileTarget target(path);
+    const Patience patience(wait);
+    WriteOutcome outcome;
+    outcome.results.assign(values.size(), WriteResult::NotWritten);
+    bool busy = false; // another program was seen writing the file
+    for (;;) {
+        const Try tried = WriteOnce(target, path, section, values, outcome.results, known, busy, wait);
+        if (tried.outcome == Try::Outcome::Done)
+            return outcome;
+        if (tried.outcome == Try::Outcome::Failed || !patience.Lasts()) {
+            outcome.failure = tried.why;
+            return outcome;
+        }
+        patience.Wait();
+    }
 }

@@ -11,14 +11,27 @@ KeywordHistory::KeywordHistory(const char* path) : store_(path), section_(&store
 
 KeywordHistory::~KeywordHistory() { Clear(); }
 
-int32_t KeywordHistory::Load()
+int32_t KeywordHistory::Load() { return Read(false); }
+
+int32_t KeywordHistory::Reload() { return Read(true); }
+
+int32_t KeywordHistory::Read(bool replacing)
 {
     // One read of the whole section instead of one per key: each single read can cost as much
-    // as parsing the file. A section that cannot be read gives keys that read empty, as
-    // single reads of them would.
-    const std::shared_ptr<const SectionLines> read = section_.ReadSection();
+    // as parsing the file. A store that cannot give a section whole gives keys that read empty.
+    std::shared_ptr<const SectionLines> read;
+    loadFailure_ = section_.ReadSection(read);
+    if (loadFailure_)
+        return 0;
+    if (replacing)
+        Clear();
     const SectionLines none;
-    const SectionLines& section = read ? *read : none;
+    Fill(read ? *read : none);
+    return 1;
+}
+
+void KeywordHistory::Fill(const SectionLines& section)
+{
     const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
     const int32_t startPos = ReadPosition(positions[0], "StartPos");
     const int32_t endPos = ReadPosition(positions[1], "EndPos");
@@ -27,7 +40,7 @@ int32_t KeywordHistory::Load()
     const int32_t first = std::max(startPos, kLowestKeywordNumber);
     const int32_t last = std::min(endPos - 1, kHighestKeywordNumber);
     if (endPos <= startPos || first > last)
-        return 1;
+        return;
 
     const NumberedValues values(section);
     auto next = std::lower_bound(values.Values().begin(), values.Values().end(), first,
@@ -42,7 +55,6 @@ int32_t KeywordHistory::Load()
         if (n == last)
             break;
     }
-    return 1;
 }
 
 int32_t KeywordHistory::ReadPosition(const KeyReading& reading, const char* key)

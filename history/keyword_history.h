@@ -20,13 +20,23 @@ public:
 
     virtual KeywordList& Entries() { return entries_; }
     virtual const KeywordList& ConstEntries() const { return entries_; }
-    // Appends the file's keywords to the list; callers clear it first to reload.
+    // Appends the file's keywords to the list; callers clear it first to reload. Returns 0,
+    // appending nothing, when the file could not be read whole (LoadFailure says why).
     virtual int32_t Load();
     // Writes the text to the number's key while the key still reads as the entry's text, then
     // changes the entry; returns 0 when the file was not changed. Throws std::out_of_range
     // when no entry has that number, after writing the text unconditionally.
     virtual int32_t SetKeyword(int32_t number, const char* text);
     virtual void Clear();
+
+    // Reads the file again and, once it was read whole, lists what it holds now; returns 0,
+    // keeping the list as it is, when it could not be (LoadFailure says why).
+    int32_t Reload();
+    const FileFailure& LoadFailure() const { return loadFailure_; }
+    // How to wait while the file is busy; the thread sleeps unless one is given.
+    void SetWait(WaitFunction wait) { store_.SetWait(std::move(wait)); }
+    // Removes what a delete stopped half-way left beside the file; 0 or the first error.
+    uint32_t RemoveLeftovers() const { return store_.RemoveLeftovers(); }
 
     // Ranks the entries' texts (KeywordEntry::TextRank) unless every entry is ranked already,
     // so that sorting by keyword compares numbers instead of texts.
@@ -38,6 +48,10 @@ public:
     WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers);
 
 private:
+    // Reads the section whole and appends its keywords, after clearing the list when replacing.
+    int32_t Read(bool replacing);
+    // Appends an entry for every number from StartPos up to EndPos.
+    void Fill(const SectionLines& section);
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
@@ -46,4 +60,5 @@ private:
     IniProfileStore store_;
     ProfileSection section_;
     KeywordList entries_;
+    FileFailure loadFailure_;
 };

@@ -21,7 +21,11 @@ int32_t ProfileStore::WriteInt(const char*, const char*, int32_t) { return 0; }
 
 int32_t ProfileStore::WriteString(const char*, const char*, const char*) { return 0; }
 
-std::shared_ptr<const SectionLines> ProfileStore::ReadSection(const char*) { return nullptr; }
+FileFailure ProfileStore::ReadSection(const char*, std::shared_ptr<const SectionLines>& lines)
+{
+    lines = nullptr;
+    return {};
+}
 
 WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
 {
@@ -30,7 +34,7 @@ WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<I
         const bool written = WriteString(section, value.key.c_str(), value.value.c_str()) != 0;
         outcome.results.push_back(written ? WriteResult::Written : WriteResult::NotWritten);
         if (!written)
-            outcome.failure = WriteFailure::SystemError;
+            outcome.failure = {FileFailure::Kind::SystemError, 0};
     }
     return outcome;
 }

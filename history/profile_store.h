@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "ini_layout.h"
 #include "section_lines.h"
+#include "value_plan.h"
 #include "write_outcome.h"
 
 // A store of named values grouped in sections. The base class stores nothing: reads give
@@ -25,8 +25,9 @@ public:
     virtual int32_t WriteString(const char* section, const char* key, const char* text);
     virtual ~ProfileStore() = default;
     // Every line of a section in one read, as the system's section read gives them (values as
-    // stored, enclosing quotes kept); null when the store cannot give the section whole.
-    virtual std::shared_ptr<const SectionLines> ReadSection(const char* section);
+    // stored, enclosing quotes kept), or why they could not be read; lines stay null when the
+    // store cannot give a section whole.
+    virtual FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines);
     // Several values of one section, each written only while its key reads the expected text
     // when one is given; the base class writes them one by one and expects nothing.
     virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values);
@@ -46,7 +47,7 @@ public:
         return store_->ReadString(name_.data(), key, defaultText, buffer, bufferBytes);
     }
     int32_t WriteString(const char* key, const char* text) { return store_->WriteString(name_.data(), key, text); }
-    std::shared_ptr<const SectionLines> ReadSection() { return store_->ReadSection(name_.data()); }
+    FileFailure ReadSection(std::shared_ptr<const SectionLines>& lines) { return store_->ReadSection(name_.data(), lines); }
     WriteOutcome WriteStrings(const std::vector<IniValue>& values) { return store_->WriteStrings(name_.data(), values); }
 
 private:

@@ -3,6 +3,20 @@
 #include <cstdint>
 #include <vector>
 
+// Why the file could not be read or written.
+struct FileFailure {
+    enum class Kind {
+        None,
+        KeptChanging, // another program changed the file again and again meanwhile
+        CheckFailed,  // the new content did not read back as planned, so it was not used
+        SystemError,  // the system refused; systemError says why
+    };
+    Kind kind = Kind::None;
+    uint32_t systemError = 0;
+
+    explicit operator bool() const { return kind != Kind::None; }
+};
+
 // What became of each value of a write.
 enum class WriteResult {
     Written,      // the file holds the value now
@@ -10,17 +24,9 @@ enum class WriteResult {
     NotWritten,   // the write failed for the reason the outcome gives
 };
 
-enum class WriteFailure {
-    None,
-    FileKeptChanging, // another program changed the file again and again while it was written
-    CheckFailed,      // the new content did not read back as planned, so it was not used
-    SystemError,      // the system refused; systemError says why
-};
-
 struct WriteOutcome {
     std::vector<WriteResult> results; // one per value, in the order given
-    WriteFailure failure = WriteFailure::None;
-    uint32_t systemError = 0;
+    FileFailure failure;
 
     bool AllWritten() const
     {

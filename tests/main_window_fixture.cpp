@@ -3,7 +3,27 @@
 #include <commctrl.h>
 
 #include "app/app_context.h"
+#include "app/unique_any.h"
 #include "synthesized_input.h"
+#include "time_scale.h"
+
+namespace {
+
+// The key whose release a PressKeys waits for, and whether the thread has taken it from its
+// queue yet: whichever loop takes it, the fixture's own or a menu's, the hook sees it.
+WORD awaitedKey = 0;
+bool awaitedKeyTaken = false;
+
+LRESULT CALLBACK WatchTakenMessages(int code, WPARAM removal, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE && (message->message == WM_KEYUP || message->message == WM_SYSKEYUP) &&
+        message->wParam == awaitedKey)
+        awaitedKeyTaken = true;
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+} // namespace
 
 MainWindowFixture::MainWindowFixture(const std::string& history) : folder(std::make_unique<TempFolder>())
 {
@@ -28,19 +48,15 @@ MainWindowFixture::~MainWindowFixture()
 void MainWindowFixture::Pump()
 {
     MSG message;
-    for (int idle = 0; idle < 3; ++idle) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            idle = 0;
-            if (message.message == WM_QUIT) {
-                quitCode = static_cast<int>(message.wParam);
-                return;
-            }
-            if (!pump.FilterPass(&message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitCode = static_cast<int>(message.wParam);
+            return;
         }
-        Sleep(10);
+        if (!pump.FilterPass(&message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }
 
@@ -52,8 +68,14 @@ void MainWindowFixture::Command(UINT id)
 
 void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
 {
+    // The first key pressed is the last released.
+    const UniqueHook watch(SetWindowsHookExA(WH_GETMESSAGE, WatchTakenMessages, nullptr, GetCurrentThreadId()));
+    awaitedKey = *keys.begin();
+    awaitedKeyTaken = false;
     ::PressKeys(keys);
-    Pump();
+    const DWORD started = GetTickCount();
+    for (Pump(); !awaitedKeyTaken && quitCode < 0 && GetTickCount() - started < Scaled(5000); Pump())
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
 }
 
 std::vector<std::string> MainWindowFixture::Rows()

@@ -17,11 +17,12 @@ public:
     explicit MainWindowFixture(const std::string& history);
     ~MainWindowFixture();
 
-    // Dispatches every queued message the way the program's pump does.
+    // Dispatches the queued messages the way the program's pump does, until none is left.
     void Pump();
     // Sends a command to the window as its menu would, then pumps.
     void Command(UINT id);
-    // Presses and releases keys with real keyboard input; modifiers first, released last.
+    // Presses and releases keys with real keyboard input, modifiers first and released last,
+    // and pumps until the thread has taken the last release from its queue.
     void PressKeys(std::initializer_list<WORD> keys);
     // The rows from top to bottom as "number:text".
     std::vector<std::string> Rows();

@@ -1,5 +1,7 @@
 #include "message_box_answerer.h"
 
+#include "time_scale.h"
+
 namespace {
 
 // A message box's text control; its icon is the static control with an icon style, whose
@@ -50,6 +52,13 @@ std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::Boxes()
     std::vector<Box> boxes = boxes_;
     LeaveCriticalSection(&lock_);
     return boxes;
+}
+
+std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::WaitForBoxes(size_t count, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < Scaled(timeoutMs) && Boxes().size() < count; waited += 20)
+        Sleep(20);
+    return Boxes();
 }
 
 DWORD WINAPI MessageBoxAnswerer::Run(void* self)

@@ -22,6 +22,8 @@ public:
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     std::vector<Box> Boxes();
+    // The boxes once there are as many, or what there is after the timeout.
+    std::vector<Box> WaitForBoxes(size_t count, DWORD timeoutMs = 5000);
 
 private:
     static DWORD WINAPI Run(void* self);

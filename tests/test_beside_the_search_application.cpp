@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -15,21 +17,12 @@
 #include "message_box_answerer.h"
 #include "remote_list.h"
 #include "temp_folder.h"
+#include "test_texts.h"
 #include "time_scale.h"
 #include "tool_process.h"
 #include "ui/resource.h"
 
 namespace {
-
-std::string KeywordText(int n) { return "keyword " + std::to_string(n * 7919 % 100003); }
-
-std::string History(int keywords)
-{
-    std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
-    for (int n = 0; n < keywords; ++n)
-        file += std::to_string(n) + "=" + KeywordText(n) + "\r\n";
-    return file + "[Tail]\r\ny=2\r\n";
-}
 
 // Every key of a section as the system's reader sees it: the first line of a key wins.
 std::map<std::string, std::string> ReadSection(const char* section)
@@ -85,7 +78,7 @@ protected:
     void Start(int keywords)
     {
         keywords_ = keywords;
-        WriteBytes("history.ini", History(keywords));
+        WriteBytes("history.ini", NumberedHistory(keywords));
         tool_ = std::make_unique<ToolProcess>(folder_.Path());
         window_ = tool_->WaitForWindow();
         ASSERT_NE(nullptr, window_);
@@ -94,10 +87,10 @@ protected:
     }
 
     // Deletes the top rows, a number of them per command, pausing between commands; a message
-    // box that says why some were not deleted is answered. Returns the number of boxes. Here, as
+    // box that says why some were not deleted is answered. Returns the boxes. Here, as
     // for the other program's pace, times are stretched by the time scale: the race between the
     // two keeps its odds where everything runs slower.
-    int Delete(int commands, int rowsPerCommand, DWORD pauseMs)
+    std::vector<MessageBoxAnswerer::Box> Delete(int commands, int rowsPerCommand, DWORD pauseMs)
     {
         MessageBoxAnswerer answerer(GetWindowThreadProcessId(window_, nullptr));
         for (int command = 0; command < commands; ++command) {
@@ -106,13 +99,15 @@ protected:
             EXPECT_NE(0, SendMessageTimeoutA(window_, WM_COMMAND, ID_KEYWORD_DELETE, 0, SMTO_NORMAL, Scaled(60000), &result));
             Sleep(Scaled(pauseMs));
         }
-        return static_cast<int>(answerer.Boxes().size());
+        return answerer.Boxes();
     }
 
     // The history's own keys are all there, each with its text or blanked, and a key still
-    // holding its text is still listed. Returns how many were blanked.
+    // holding its text is still listed. No file of the program's own is left in the folder,
+    // and no file there holds a blanked keyword. Returns how many were blanked.
     int ExpectHistoryKeptAndRowsTrue()
     {
+        std::set<std::string> blankedTexts;
         const std::map<std::string, std::string> keys = ReadSection("Keywords");
         EXPECT_EQ("0", keys.count("StartPos") ? keys.at("StartPos") : "missing");
         EXPECT_EQ(std::to_string(keywords_), keys.count("EndPos") ? keys.at("EndPos") : "missing");
@@ -128,12 +123,31 @@ protected:
             }
             if (found->second.empty()) {
                 ++blanked;
+                blankedTexts.insert(KeywordText(n));
                 continue;
             }
             EXPECT_EQ(KeywordText(n), found->second) << "key " << n;
             EXPECT_EQ(1u, rows.count(key)) << "key " << n << " holds its text but its row is gone";
         }
         EXPECT_EQ(keywords_ - blanked, static_cast<int>(listed.size()));
+        WIN32_FIND_DATAA found{};
+        const HANDLE search = FindFirstFileA("*", &found);
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            EXPECT_NE(0, strncmp(found.cFileName, "~tnw", 4)) << found.cFileName << " left beside history.ini";
+            const std::string bytes = ReadBytes(found.cFileName);
+            for (size_t at = 0, end = 0; at < bytes.size(); at = end + 1) {
+                end = std::min(bytes.find('\n', at), bytes.size());
+                const size_t equals = bytes.find('=', at);
+                std::string value = equals < end ? bytes.substr(equals + 1, end - equals - 1) : "";
+                if (!value.empty() && value.back() == '\r')
+                    value.pop_back();
+                if (blankedTexts.count(value))
+                    ADD_FAILURE() << found.cFileName << " holds the deleted " << bytes.substr(at, end - at);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
         std::printf("[ stats    ] %d keywords blanked, %d listed\n", blanked, static_cast<int>(listed.size()));
         return blanked;
     }
@@ -159,7 +173,7 @@ TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletes)
         for (const int interval : {200, 2}) {
             Start(10000);
             SearchApplication searching(folder_.Path(), "write " + std::to_string(Scaled(interval)) + " 20000");
-            const int boxes = Delete(20, 50, 100);
+            const std::vector<MessageBoxAnswerer::Box> boxes = Delete(20, 50, 100);
             const auto writes = searching.Stop();
             const std::map<std::string, std::string> keys = ReadSection("Keywords");
             int lost = 0, refused = 0;
@@ -170,7 +184,7 @@ TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletes)
                     ++lost;
             }
             std::printf("[ stats    ] every %d ms: %d writes, %d lost, %d refused by the system, %d warnings\n",
-                        interval, static_cast<int>(writes.size()), lost, refused, boxes);
+                        interval, static_cast<int>(writes.size()), lost, refused, static_cast<int>(boxes.size()));
             const int blanked = ExpectHistoryKeptAndRowsTrue();
             if (interval == 200) {
                 EXPECT_EQ(0, lost + refused);
@@ -178,6 +192,10 @@ TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletes)
             } else {
                 EXPECT_LE(lost * 1000, static_cast<int>(writes.size()));
             }
+            // It only adds keys: a key caught missing in the middle of its write is the file
+            // changing, never a keyword changed since it was shown.
+            for (const MessageBoxAnswerer::Box& box : boxes)
+                EXPECT_EQ(std::string::npos, box.text.find(ShiftJis(L"表示の後で"))) << box.text;
             Close();
             DeleteFileA("stop");
         }
@@ -191,7 +209,7 @@ TEST_F(BesideTheSearchApplication, LinesAppendedMeanwhileNeverCostTheHistory)
     for (int round = 0; round < Rounds(); ++round) {
         Start(10000);
         SearchApplication appending(folder_.Path(), "append " + std::to_string(Scaled(150)));
-        const int boxes = Delete(20, 50, 50);
+        const int boxes = static_cast<int>(Delete(20, 50, 50).size());
         const auto writes = appending.Stop();
         const std::string bytes = ReadBytes("history.ini");
         int lost = 0;
@@ -243,7 +261,7 @@ TEST_F(BesideTheSearchApplication, AReaderNeverFindsTheFileMissingOrPartial)
         Start(1000);
         Watcher watcher;
         const HANDLE thread = CreateThread(nullptr, 0, Watcher::Run, &watcher, 0, nullptr);
-        const int boxes = Delete(200, 1, 0);
+        const int boxes = static_cast<int>(Delete(200, 1, 0).size());
         InterlockedExchange(&watcher.stop, 1);
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);

@@ -168,30 +168,74 @@ TEST(Faults, ADeletedFileReloadsAsAnEmptyList)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
-TEST(Faults, DeletingARowAfterTheFileWasDeletedRemovesTheRowAndCreatesNoFile)
+DWORD WINAPI RenameBackLater(void*)
 {
-    MainWindowFixture f(kThree);
-    DeleteFileA("history.ini");
-    f.SelectRows({0});
-    f.Command(ID_KEYWORD_DELETE);
-    // The keyword is no longer in any file: there is nothing to blank.
-    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
+    Sleep(300);
+    return MoveFileA("history.bak", "history.ini");
 }
 
-TEST(Faults, AFileHeldOpenByAnotherProgramIsNeverReadAsAPart)
+// A program saving by write and rename has history.ini away for an instant: a delete waits for
+// it to come back. Away for good, the row stays, a message says the file is not there, and no
+// file is made in its place.
+TEST(Faults, ADeleteWhileTheFileIsRenamedAwayWaitsForItOrSaysItIsGone)
 {
     MainWindowFixture f(kThree);
-    HANDLE held = CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(MoveFileA("history.ini", "history.bak"));
+    const HANDLE back = CreateThread(nullptr, 0, RenameBackLater, nullptr, 0, nullptr);
+    f.SelectRows({0});
+    {
+        MessageBoxAnswerer answerer;
+        f.Command(ID_KEYWORD_DELETE);
+        EXPECT_TRUE(answerer.Boxes().empty());
+    }
+    WaitForSingleObject(back, INFINITE);
+    CloseHandle(back);
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=\r\n", ReadBytes("history.ini"));
+
+    ASSERT_TRUE(MoveFileA("history.ini", "history.bak"));
+    f.SelectRows({0});
+    MessageBoxAnswerer answerer;
+    f.Command(ID_KEYWORD_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。") + "\n\n" + SystemText(ERROR_FILE_NOT_FOUND), boxes[0].text);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
+    EXPECT_EQ(1, FilesInCurrentFolder());
+}
+
+// A file that cannot be read whole is never shown as a part, nor as an empty history: the
+// list keeps what it showed, and a message says why.
+TEST(Faults, AFileThatCannotBeReadWholeLeavesTheListAsItWas)
+{
+    MainWindowFixture f(kThree);
+    f.Type("a");
+    const HANDLE held = CreateFileA("history.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    f.Command(ID_HISTORY_RELOAD);
-    const std::vector<std::string> whileHeld = f.Rows();
+    {
+        MessageBoxAnswerer answerer;
+        f.Command(ID_HISTORY_RELOAD);
+        const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(ShiftJis(L"history.ini を読み込めませんでした。") + "\n\n" + SystemText(ERROR_SHARING_VIOLATION),
+                  boxes[0].text);
+    }
     CloseHandle(held);
-    EXPECT_EQ(kThree, ReadBytes("history.ini"));
-    // While it could not be read the list shows nothing, or all three; never a part.
-    EXPECT_TRUE(whileHeld.empty() || whileHeld.size() == 3u);
+    EXPECT_EQ((std::vector<std::string>{"2:gamma", "1:beta", "0:alpha"}), f.Rows());
+    // Larger than any history: refused with a message, without reading it.
+    const HANDLE large = CreateFileA("history.ini", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size{};
+    size.QuadPart = (64 << 20) + 1;
+    ASSERT_TRUE(SetFilePointerEx(large, size, nullptr, FILE_BEGIN) && SetEndOfFile(large));
+    CloseHandle(large);
+    MessageBoxAnswerer answerer;
     f.Command(ID_HISTORY_RELOAD);
-    EXPECT_EQ(3u, f.Rows().size());
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(ShiftJis(L"history.ini を読み込めませんでした。\n\nhistory.ini が大きすぎます。読み込めるのは 64 MB までの"
+                       L"ファイルです。"),
+              boxes[0].text);
+    EXPECT_EQ((std::vector<std::string>{"2:gamma", "1:beta", "0:alpha"}), f.Rows());
 }
 
 TEST(Faults, TheSearchApplicationMovingTheRangeBetweenTwoReloads)

@@ -11,6 +11,7 @@
 
 #include "history/keyword_history.h"
 #include "host_command.h"
+#include "message_box_answerer.h"
 #include "temp_folder.h"
 #include "time_scale.h"
 #include "tool_process.h"
@@ -107,11 +108,21 @@ TEST(HostileFiles, EachOpensListsItsKeywordsAndStaysUntouched)
     }
 }
 
-TEST(HostileFiles, AFolderNamedHistoryIniOpensAnEmptyList)
+// A folder in history.ini's place cannot be read: the list stays empty and a message says why.
+TEST(HostileFiles, AFolderNamedHistoryIniOpensAnEmptyListAndSaysSo)
 {
     TempFolder folder;
     CreateDirectoryA("history.ini", nullptr);
-    OpenListAndClose(folder.Path(), 0, "folder");
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.WaitForBoxes(1);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(0u, boxes[0].text.find(ShiftJis(L"history.ini を読み込めませんでした。"))) << boxes[0].text;
+    EXPECT_EQ(0, RowCount(window));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, tool.WaitForExit());
     EXPECT_TRUE(GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -10,6 +10,8 @@
 #include "history/keyword_matching.h"
 #include "host_command.h"
 #include "temp_folder.h"
+#include "test_texts.h"
+#include "time_scale.h"
 
 namespace {
 
@@ -42,6 +44,31 @@ TEST(KeywordHistory, LoadsTheRangeFromStartPosUpToEndPos)
     EXPECT_EQ(1, history.Load());
     // Keys below StartPos and from EndPos on are ignored; an absent key reads empty.
     EXPECT_EQ("3:three 4: 5:five ", Numbers(history));
+}
+
+// A load and a reload create no file anywhere, not even for an instant, and change none: the
+// folder, watched by the system while they read, sees nothing happen.
+TEST(KeywordHistory, ReadingLeavesTheFolderAsItWas)
+{
+    TempFolder folder;
+    for (bool present : {true, false}) {
+        if (present)
+            WriteBytes("history.ini", NumberedHistory(1000));
+        const HANDLE watch = FindFirstChangeNotificationA(
+            ".", FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+        ASSERT_NE(INVALID_HANDLE_VALUE, watch);
+        KeywordHistory history(kPath);
+        EXPECT_EQ(1, history.Load());
+        EXPECT_EQ(1, history.Reload());
+        EXPECT_EQ(present ? 1000u : 0u, history.ConstEntries().size());
+        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(watch, Scaled(200))) << present;
+        // The watch does see a file made.
+        WriteBytes("made", "");
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(watch, Scaled(5000)));
+        FindCloseChangeNotification(watch);
+        DeleteFileA("made");
+        DeleteFileA("history.ini");
+    }
 }
 
 TEST(KeywordHistory, EmptyRangesAndMissingFilesGiveNoKeywords)
@@ -218,24 +245,26 @@ TEST(KeywordHistory, TextRanksFollowTheTexts)
     expectRanksInTextOrder("reloaded");
 }
 
-TEST(IniProfileStore, WritesIntegersAndAddsWhatIsMissing)
+// The store changes values of keys that are there and adds nothing: no file, no section, no
+// key. A missing key reads empty, so writing the empty text to it has nothing to do.
+TEST(IniProfileStore, WritesIntegersButNeverAddsWhatIsMissing)
 {
     TempFolder folder;
     IniProfileStore store(kPath);
-    // No file: it is made with the section and the key.
-    EXPECT_NE(0, store.WriteInt("Keywords", "EndPos", -12));
-    EXPECT_EQ("[Keywords]\r\nEndPos=-12\r\n", ReadBytes("history.ini"));
+    EXPECT_EQ(0, store.WriteInt("Keywords", "EndPos", -12));
+    EXPECT_EQ(0, FilesInCurrentFolder());
+    WriteBytes("history.ini", "[Keywords]\nEndPos=7\n0=a\n\n[Tail]\ny=2");
+    EXPECT_NE(0, store.WriteInt("keywords", "EndPos", -12));
+    EXPECT_NE(0, store.WriteString("Keywords", "1", ""));
+    EXPECT_EQ(0, store.WriteString("New", "k", "v"));
+    EXPECT_EQ("[Keywords]\nEndPos=-12\n0=a\n\n[Tail]\ny=2", ReadBytes("history.ini"));
     int32_t value = 5;
     EXPECT_EQ(-12, store.UpdateInt("Keywords", "EndPos", &value));
     EXPECT_EQ(-12, value);
-    // A missing key goes to the end of its section, a missing section to the end of the file.
-    WriteBytes("history.ini", "[Keywords]\n0=a\n\n[Tail]\ny=2");
-    EXPECT_NE(0, store.WriteString("keywords", "1", "b"));
-    EXPECT_NE(0, store.WriteString("New", "k", "v"));
-    EXPECT_EQ("[Keywords]\n0=a\n1=b\n\n[Tail]\ny=2\n[New]\nk=v\n", ReadBytes("history.ini"));
     char buffer[8] = "zz";
     EXPECT_EQ(2u, store.UpdateString("Keywords", "9", buffer, sizeof buffer));
     EXPECT_STREQ("zz", buffer);
+    EXPECT_EQ(1, FilesInCurrentFolder());
 }
 
 TEST(IniProfileStore, ReplacingKeepsTheFileAttributes)

@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Texts the tests share: expected bytes of Japanese texts, files in UTF-16, a small history.
+// Texts the tests share: expected bytes of Japanese texts, files in UTF-16, histories.
 
 // Expected bytes of a Japanese text, converted from Unicode with code page 932 itself.
 inline std::string ShiftJis(const wchar_t* text)
@@ -30,3 +30,14 @@ inline std::string Utf16(const std::string& ansi)
 // Five keywords, newest "banana split", with letters in both cases.
 inline const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
                                  "3=Apricot\r\n4=banana split\r\n";
+
+// A history of many keywords, each text different ("keyword " and a number), and a section
+// after it.
+inline std::string KeywordText(int n) { return "keyword " + std::to_string(n * 7919 % 100003); }
+inline std::string NumberedHistory(int keywords)
+{
+    std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";
+    for (int n = 0; n < keywords; ++n)
+        file += std::to_string(n) + "=" + KeywordText(n) + "\r\n";
+    return file + "[Tail]\r\ny=2\r\n";
+}

@@ -75,6 +75,12 @@ HWND ToolProcess::WaitForWindow(DWORD timeoutMs)
     return nullptr;
 }
 
+void ToolProcess::Kill()
+{
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, INFINITE);
+}
+
 DWORD ToolProcess::WaitForExit(DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;

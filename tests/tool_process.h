@@ -20,6 +20,8 @@ public:
     HWND WaitForWindow(DWORD timeoutMs = 20000);
     // The exit code once the process has ended, or STILL_ACTIVE after the timeout.
     DWORD WaitForExit(DWORD timeoutMs = 20000);
+    // Stops the process at once, as a crash or the task manager would, and waits until it has.
+    void Kill();
 
 private:
     HANDLE process_ = nullptr;

@@ -49,6 +49,11 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
 {
     if (handlerSet != kOwnWindow)
         return FALSE;
+    // Another program's message answered while history.ini is waited for starts nothing.
+    if (busy_ && (message == WM_COMMAND || message == WM_CLOSE)) {
+        result = 0;
+        return TRUE;
+    }
     switch (message) {
     case WM_CREATE:
         result = 0;
@@ -66,6 +71,10 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_INITMENUPOPUP:
         uiState_.ApplyToMenu(reinterpret_cast<HMENU>(wParam));
         break;
+    case kReportNotRead:
+        ReportNotRead();
+        result = 0;
+        return TRUE;
     }
     return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
@@ -113,9 +122,7 @@ BOOL MainWindow::OnCreate()
     SendMessageA(clientView_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyles);
     SetupColumns();
 
-    history_ = std::make_unique<KeywordHistory>(".\\history.ini");
-    listView_.ShowEntriesOf(history_.get());
-    history_->Load();
+    OpenHistory();
     ignoreCase_ = 1;
     FillList("");
     uiState_.SetCheck(ID_VIEW_STATUS_BAR, 1);
@@ -142,10 +149,7 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
         DeleteSelectedRows();
         return TRUE;
     case ID_HISTORY_RELOAD:
-        // Reload from scratch and keep the typed filter.
-        history_->Clear();
-        history_->Load();
-        Refill();
+        ReloadHistory();
         return TRUE;
     case ID_IGNORE_CASE:
         ToggleIgnoreCase();

@@ -36,6 +36,9 @@ public:
     // Deletes every selected row's keyword, writing the file once for all of them. Rows whose
     // keyword the file still holds stay selected, and a message says why.
     void DeleteSelectedRows();
+    // Reads history.ini again, keeping the typed filter; a file that cannot be read whole
+    // leaves the list as it was, and a message says why.
+    void ReloadHistory();
 
     // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
     // True when the key was taken.
@@ -69,7 +72,11 @@ private:
     void Refill();
     void ToggleIgnoreCase();
     void ToggleStatusBar();
+    // Creates the history over .\history.ini, removes what a stopped delete left beside it and
+    // loads it.
+    void OpenHistory();
     void ReportUndeleted(const WriteOutcome& outcome);
+    void ReportNotRead();
     BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     AcceleratorFilter acceleratorFilter_;
@@ -80,4 +87,6 @@ private:
     std::unique_ptr<KeywordHistory> history_;
     HWND keywordBox_ = nullptr;
     int ignoreCase_ = 0;
+    bool busy_ = false; // reading or writing history.ini, which may wait for the file
+    static constexpr UINT kReportNotRead = WM_APP; // history.ini could not be read at start
 };

@@ -18,3 +18,7 @@
 #define IDS_KEYWORD_CHANGED 311
 #define IDS_FILE_KEPT_CHANGING 312
 #define IDS_CHECK_FAILED 313
+// Why history.ini was not read, and what a stopped delete left.
+#define IDS_NOT_READ 314
+#define IDS_FILE_TOO_LARGE 315
+#define IDS_LEFTOVER_NOT_REMOVED 316

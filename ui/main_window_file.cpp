@@ -1,5 +1,6 @@
-// The delete command: the selected keywords are blanked in history.ini, and what could not be
-// blanked stays listed with a message that says why.
+// What the window does with history.ini: reading it at start and on F5, and the delete
+// command, which blanks the selected keywords. What could not be read or blanked is said in a
+// message, and the list keeps what it showed.
 #include "main_window.h"
 
 #include <commctrl.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "busy_wait.h"
 #include "resource.h"
 
 namespace {
@@ -50,22 +52,60 @@ std::string SystemErrorText(uint32_t error)
     return words;
 }
 
-std::string FailureText(const WriteOutcome& outcome)
+std::string FailureText(const FileFailure& failure)
 {
-    switch (outcome.failure) {
-    case WriteFailure::FileKeptChanging:
+    switch (failure.kind) {
+    case FileFailure::Kind::KeptChanging:
         return LoadText(IDS_FILE_KEPT_CHANGING);
-    case WriteFailure::CheckFailed:
+    case FileFailure::Kind::CheckFailed:
         return LoadText(IDS_CHECK_FAILED);
-    case WriteFailure::SystemError:
-        return SystemErrorText(outcome.systemError);
-    case WriteFailure::None:
+    case FileFailure::Kind::SystemError:
+        return failure.systemError == ERROR_FILE_TOO_LARGE ? LoadText(IDS_FILE_TOO_LARGE)
+                                                           : SystemErrorText(failure.systemError);
+    case FileFailure::Kind::None:
         break;
     }
     return std::string();
 }
 
+// While the window works on history.ini, it may wait for the file and meanwhile answer other
+// programs' messages: none of them starts another command or closes the window until it is done.
+class Busy {
+public:
+    explicit Busy(bool& busy) : busy_(busy) { busy_ = true; }
+    ~Busy() { busy_ = false; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    bool& busy_;
+};
+
 } // namespace
+
+void MainWindow::OpenHistory()
+{
+    history_ = std::make_unique<KeywordHistory>(".\\history.ini");
+    history_->SetWait(WaitKeepingWindowsAlive);
+    listView_.ShowEntriesOf(history_.get());
+    const Busy busy(busy_);
+    // Files a delete stopped half-way left beside history.ini go before anything is read.
+    if (const uint32_t error = history_->RemoveLeftovers())
+        SendMessageA(StatusBar(), SB_SETTEXTA, 0,
+                     reinterpret_cast<LPARAM>((LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(error)).c_str()));
+    // Said once the window is on the screen, which it is not while it is being created.
+    if (!history_->Load())
+        PostMessageA(Window(), kReportNotRead, 0, 0);
+}
+
+void MainWindow::ReloadHistory()
+{
+    const Busy busy(busy_);
+    if (history_->Reload())
+        Refill();
+    else
+        ReportNotRead();
+}
 
 void MainWindow::DeleteSelectedRows()
 {
@@ -73,6 +113,7 @@ void MainWindow::DeleteSelectedRows()
     ForEachSelected([&numbers](MainWindow&, int, const KeywordEntry* entry) { numbers.push_back(entry->Number()); });
     if (numbers.empty())
         return;
+    const Busy busy(busy_);
     const WriteOutcome outcome = history_->DeleteKeywords(numbers);
     {
         const RedrawSuspended suspended(List());
@@ -106,6 +147,12 @@ void MainWindow::ReportUndeleted(const WriteOutcome& outcome)
     if (changed)
         message += "\n" + LoadText(IDS_KEYWORD_CHANGED);
     if (failed)
-        message += "\n" + FailureText(outcome);
+        message += "\n" + FailureText(outcome.failure);
+    MessageBoxA(Window(), message.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void MainWindow::ReportNotRead()
+{
+    const std::string message = LoadText(IDS_NOT_READ) + "\n\n" + FailureText(history_->LoadFailure());
     MessageBoxA(Window(), message.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);
 }

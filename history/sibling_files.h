@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/unique_any.h"
+#include "file_target.h"
+
+// Files of the program's own beside the target file, under names no other file has
+// ("~tnw" and twelve hex digits, ".tmp"). Each lives for one write at most: its owner removes
+// it, and the next start of the program removes what a write stopped half-way left.
+
+// The new content of the target, written in full beside it and then put in its place in one
+// step, so that at every instant the target is either the old file or the new one. It is made
+// with the target's rights, attributes and creation time before any byte goes in, and nobody
+// else can write to it until it takes the target's place.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const FileTarget& target) : target_(target) {}
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Returns 0 or the system's error code.
+    uint32_t Write(const std::string& bytes);
+    // Its path for the system's ANSI reader, or empty when it has none.
+    const std::string& AnsiPath() const { return ansiPath_; }
+    // Puts it in the target's place. Returns 0 or the system's error code.
+    uint32_t Replace();
+
+private:
+    const FileTarget& target_;
+    std::wstring path_;
+    std::string ansiPath_;
+    UniqueFile file_; // open, sharing no writing, until it replaces the target
+};
+
+// A second name (a hard link) of the target file, made just before the target is replaced:
+// through it the replaced file can still be read, to see whether another program wrote to it
+// in the instant before, and put back.
+class SecondName {
+public:
+    explicit SecondName(const FileTarget& target) : target_(target) {}
+    ~SecondName() { Remove(); }
+    SecondName(const SecondName&) = delete;
+    SecondName& operator=(const SecondName&) = delete;
+
+    // Returns 0 or the system's error code; a file system without hard links gives none.
+    uint32_t Make();
+    const std::wstring& Path() const { return path_; }
+    // Returns 0 or the system's error code: while another program holds the file open without
+    // sharing its deletion, the name cannot go.
+    uint32_t Remove();
+    // Puts the file it names back in the target's place. Returns 0 or the system's error code.
+    uint32_t PutBack();
+
+private:
+    const FileTarget& target_;
+    std::wstring path_;
+};
+
+// Removes the files of those names beside the target that no process holds open: what a write
+// stopped half-way left. Returns 0, or the error of a file that could not be removed.
+uint32_t RemoveLeftovers(const FileTarget& target);

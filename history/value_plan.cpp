@@ -1,0 +1,92 @@
+#include "value_plan.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "ini_layout.h"
+
+namespace {
+
+std::vector<std::string> Keys(const std::vector<IniValue>& values)
+{
+    std::vector<std::string> keys;
+    for (const IniValue& value : values)
+        keys.push_back(value.key);
+    return keys;
+}
+
+ValueStep StepFor(const IniValue& value, const KeyReading& read)
+{
+    const std::string wanted = TextAsRead(value.value);
+    // A missing key reads empty, but a keyword's key never goes missing for good while the
+    // search application keeps the file whole.
+    if (!read.present)
+        return wanted.empty() && (!value.hasExpected || value.expected.empty()) ? ValueStep::Done : ValueStep::Unsure;
+    const std::string text = read.text.String();
+    if (text == wanted)
+        return ValueStep::Done;
+    return value.hasExpected && text != value.expected ? ValueStep::Changed : ValueStep::Write;
+}
+
+} // namespace
+
+ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
+                     const std::vector<IniValue>& values)
+{
+    ValuePlan plan;
+    const std::vector<KeyReading> read = reading.Read(Keys(values));
+    for (size_t i = 0; i < values.size(); ++i) {
+        plan.steps.push_back(StepFor(values[i], read[i]));
+        if (plan.steps.back() == ValueStep::Write)
+            plan.writes.push_back(values[i]);
+    }
+    // Each value's bytes are replaced, in the order of their places in the file. Should the
+    // reader find a key where the layout does not, nothing is written for it and the check of
+    // the new content fails.
+    const std::vector<ValueSpan> spans = FindValues(bytes, section, Keys(plan.writes));
+    std::vector<size_t> order(spans.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&spans](size_t x, size_t y) { return spans[x].from < spans[y].from; });
+    size_t copied = 0;
+    for (size_t i : order) {
+        const ValueSpan& span = spans[i];
+        if (!span.found || span.from < copied)
+            continue;
+        plan.bytes.append(bytes, copied, span.from - copied);
+        plan.bytes += (span.hasEquals ? "" : "=") + plan.writes[i].value;
+        copied = span.to;
+    }
+    plan.bytes.append(bytes, copied, std::string::npos);
+    return plan;
+}
+
+bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes)
+{
+    const std::vector<KeyReading> read = after.Read(Keys(writes));
+    for (size_t i = 0; i < writes.size(); ++i)
+        if (!read[i].present || read[i].text.String() != TextAsRead(writes[i].value))
+            return false;
+    // Lines of the written keys aside, the two readings hold the same lines in the same order:
+    // they are walked side by side, and a key is looked at only where the lines differ.
+    std::unordered_set<std::string> written;
+    for (const IniValue& write : writes)
+        written.insert(FoldKey(write.key.data(), write.key.size()));
+    auto isWritten = [&written](const SectionLines::Line& line) {
+        return written.count(FoldKey(line.key.data, line.key.length)) != 0;
+    };
+    const auto& old = before.Lines();
+    const auto& now = after.Lines();
+    size_t i = 0, j = 0;
+    while (i < old.size() || j < now.size()) {
+        if (i < old.size() && j < now.size() && old[i].key == now[j].key && old[i].value == now[j].value)
+            ++i, ++j;
+        else if (i < old.size() && isWritten(old[i]))
+            ++i;
+        else if (j < now.size() && isWritten(now[j]))
+            ++j;
+        else
+            return false;
+    }
+    return true;
+}

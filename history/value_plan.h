@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "section_lines.h"
+
+// A value to write to a key of a section. With an expected text, it is written only while the
+// key still reads as that text.
+struct IniValue {
+    std::string key;
+    std::string value;
+    bool hasExpected = false;
+    std::string expected;
+};
+
+// What one reading of the file makes of a value.
+enum class ValueStep {
+    Done,    // the key reads the value already
+    Changed, // the key reads another text than the one expected: it is left alone
+    Unsure,  // the section lacks the key, which may mean the file was caught being rewritten
+    Write,   // the plan writes it
+};
+
+struct ValuePlan {
+    std::vector<ValueStep> steps; // one per value
+    std::vector<IniValue> writes; // the values of the steps that write
+    std::string bytes;            // the file with them written
+};
+
+// Plans writing the values into the file's bytes, given what the system's reader makes of its
+// section. Only the bytes of the values written change: never a key added, removed or moved.
+ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
+                     const std::vector<IniValue>& values);
+
+// The new content reads as planned: each written key reads its value, and every other line of
+// the section reads as it did.
+bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes);

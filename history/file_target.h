@@ -13,16 +13,14 @@ public:
 
     // The full path in the form the wide functions take at any length ("\\?\C:\...").
     const std::wstring& Path() const { return path_; }
-    // Its folder in the same form, with the closing backslash.
-    const std::wstring& Folder() const { return folder_; }
-    // A path to a file of that name (ASCII, short) in the same folder that the ANSI functions
-    // can open, or empty when there is none.
-    std::string AnsiSibling(const std::wstring& name) const;
+    // The folder of the path as the program names it (".\"), where the program's own files
+    // go beside the file: the system's ANSI reader reaches them there whatever the folder's
+    // name, and a link's target on the same volume is replaced from there in one step.
+    const std::string& Folder() const { return folder_; }
 
 private:
     std::wstring path_;
-    std::wstring folder_;
-    std::string ansiFolder_; // the folder for the ANSI functions, or empty when it has no such name
+    std::string folder_;
 };
 
 // A file's bytes as one read found them.
@@ -46,23 +44,3 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
 // fails with "access denied" while another program has it open: under Wine whatever it
 // shares, on Windows when it does not share deleting.
 bool IsHeldOpen(uint32_t error, bool replacing = false);
-
-// What tells one state of a file from the next at the cost of one look: which file it is, its
-// size and the time of its last write. A write that keeps the size lands within the same
-// tick of the file system's clock only rarely; the bytes themselves are the sure test.
-struct FileIdentity {
-    bool exists = false;
-    uint32_t volume = 0;
-    uint64_t index = 0;
-    uint64_t size = 0;
-    uint64_t written = 0;
-
-    bool operator==(const FileIdentity& other) const
-    {
-        return exists == other.exists && volume == other.volume && index == other.index && size == other.size &&
-               written == other.written;
-    }
-};
-
-// A missing file gives no identity and no error. Returns 0 or the system's error code.
-uint32_t ReadFileIdentity(const std::wstring& path, FileIdentity& identity);

@@ -6,9 +6,10 @@
 #include "app/unique_any.h"
 #include "file_target.h"
 
-// Files of the program's own beside the target file, under names no other file has
-// ("~tnw" and twelve hex digits, ".tmp"). Each lives for one write at most: its owner removes
-// it, and the next start of the program removes what a write stopped half-way left.
+// Files of the program's own in the target's folder as the program names it (FileTarget::
+// Folder), under names no other file has ("~tnw", twelve hex digits, ".tmp"). Each lives for one
+// write at most: its owner removes it, and the next start of the program removes what a write
+// stopped half-way left.
 
 // The new content of the target, written in full beside it and then put in its place in one
 // step, so that at every instant the target is either the old file or the new one. It is made
@@ -23,16 +24,15 @@ public:
 
     // Returns 0 or the system's error code.
     uint32_t Write(const std::string& bytes);
-    // Its path for the system's ANSI reader, or empty when it has none.
-    const std::string& AnsiPath() const { return ansiPath_; }
+    const std::string& Path() const { return path_; }
     // Puts it in the target's place. Returns 0 or the system's error code.
     uint32_t Replace();
 
 private:
     const FileTarget& target_;
-    std::wstring path_;
-    std::string ansiPath_;
+    std::string path_;
     UniqueFile file_; // open, sharing no writing, until it replaces the target
+    bool placed_ = false;
 };
 
 // A second name (a hard link) of the target file, made just before the target is replaced:

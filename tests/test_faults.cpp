@@ -71,6 +71,14 @@ TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
              return Undo([] { SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL); });
          },
          ERROR_ACCESS_DENIED},
+        {"no writing in the file's mode bits, which root may ignore",
+         [] {
+             const std::string host = HostPath(".") + "/history.ini";
+             if (RunOnHost("chmod a-w '" + host + "'") != 0)
+                 return Undo();
+             return Undo([host] { RunOnHost("chmod u+w '" + host + "'"); });
+         },
+         ERROR_ACCESS_DENIED},
         {"held open without sharing",
          [] {
              const HANDLE held =

@@ -182,6 +182,10 @@ void MeasureWindow(int keywords)
     SendMessageA(window->Window(), WM_COMMAND, ID_KEYWORD_DELETE, 0);
     UpdateWindow(list);
     Report(count == 1000 ? "delete-1000" : "delete-all", keywords, Now() - start);
+    const double undoStart = Now();
+    SendMessageA(window->Window(), WM_COMMAND, ID_EDIT_UNDO, 0);
+    UpdateWindow(list);
+    Report(count == 1000 ? "undo-1000" : "undo-all", keywords, Now() - undoStart);
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);

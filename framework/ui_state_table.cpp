@@ -9,24 +9,37 @@ UiStateTable::UiStateTable(const UiStateEntry* table) : table_(table)
     while (table_[rows].commandId != kUiStateTableEnd)
         ++rows;
     checked_.reset(new (std::nothrow) bool[rows + 1]());
+    disabled_.reset(new (std::nothrow) bool[rows + 1]());
+}
+
+int UiStateTable::Row(UINT commandId) const
+{
+    for (int row = 0; table_[row].commandId != kUiStateTableEnd; ++row)
+        if (table_[row].commandId == commandId)
+            return row;
+    return -1;
 }
 
 int32_t UiStateTable::SetCheck(UINT commandId, int checked)
 {
     if (!checked_)
         return 0;
-    for (size_t row = 0; table_[row].commandId != kUiStateTableEnd; ++row) {
-        if (table_[row].commandId == commandId) {
-            checked_[row] = checked != 0;
-            break;
-        }
-    }
+    const int row = Row(commandId);
+    if (row >= 0)
+        checked_[row] = checked != 0;
     return 1;
+}
+
+void UiStateTable::SetEnabled(UINT commandId, bool enabled)
+{
+    const int row = Row(commandId);
+    if (row >= 0 && disabled_)
+        disabled_[row] = !enabled;
 }
 
 void UiStateTable::ApplyToMenu(HMENU menu) const
 {
-    if (!menu || !checked_)
+    if (!menu || !checked_ || !disabled_)
         return;
     for (size_t row = 0; table_[row].commandId != kUiStateTableEnd; ++row) {
         if (!(table_[row].kinds & kUiPopupMenuItem))
@@ -35,7 +48,7 @@ void UiStateTable::ApplyToMenu(HMENU menu) const
         MENUITEMINFOA item{};
         item.cbSize = kMenuItemInfoBytes;
         item.fMask = MIIM_STATE;
-        item.fState = checked_[row] ? MFS_CHECKED : 0;
+        item.fState = (checked_[row] ? MFS_CHECKED : 0) | (disabled_[row] ? MFS_GRAYED : 0);
         SetMenuItemInfoA(menu, table_[row].commandId, FALSE, &item);
     }
 }

@@ -50,6 +50,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         while (end < file.size() && !IsLineEnd(file[end]))
             end = next(end);
         end = std::min(end, file.size());
+        const size_t lineFrom = at;
         size_t a = at;
         size_t b = end;
         at = end + (end < file.size() ? 1 : 0);
@@ -92,7 +93,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         const auto found = wanted.find(FoldedName(data + a, data + keyEnd));
         if (found == wanted.end())
             continue;
-        ValueSpan span{true, equals < b, b, b};
+        ValueSpan span{true, equals < b, b, b, lineFrom, end};
         if (span.hasEquals) {
             size_t v = equals + 1;
             while (v < b && IsBlank(file[v]))

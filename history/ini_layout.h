@@ -10,6 +10,8 @@ struct ValueSpan {
     bool hasEquals = false; // a line without "=" reads empty
     size_t from = 0;        // the value's bytes without the blanks around it; for a line
     size_t to = 0;          // without "=", both lie at the end of its name
+    size_t lineFrom = 0;    // the whole line, without its break
+    size_t lineTo = 0;
 };
 
 // Finds each key's value as the system's own reader finds it: the first section of that name,

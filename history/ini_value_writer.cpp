@@ -112,8 +112,9 @@ Try Replace(const FileTarget& target, ReplacementFile& replacement, const FileBy
 // content beside it and has the system's reader check it, replaces the file, and after a while
 // looks whether it still holds the new content. Values it settles get their results.
 Try WriteOnce(const FileTarget& target, const char* path, const char* section, const std::vector<IniValue>& values,
-              std::vector<WriteResult>& results, KnownReading& known, bool& busy, const WaitFunction& wait)
+              WriteOutcome& outcome, KnownReading& known, bool& busy, const WaitFunction& wait)
 {
+    std::vector<WriteResult>& results = outcome.results;
     const SettledRead read = ReadSettled(target, path, section, known);
     if (read.kind == ReadKind::Changed)
         return PlanAgain();
@@ -133,7 +134,7 @@ Try WriteOnce(const FileTarget& target, const char* path, const char* section, c
         }
     }
     ValuePlan plan = PlanValues(before.bytes, *lines, section, pendingValues);
-    std::vector<size_t> writing;
+    std::vector<size_t> writing; // the values of plan.writes, in their order
     bool unsure = false;
     for (size_t k = 0; k < pending.size(); ++k) {
         const ValueStep step = plan.steps[k];
@@ -177,8 +178,10 @@ Try WriteOnce(const FileTarget& target, const char* path, const char* section, c
         busy = true;
         return PlanAgain();
     }
-    for (size_t i : writing)
-        results[i] = WriteResult::Written;
+    for (size_t w = 0; w < writing.size(); ++w) {
+        results[writing[w]] = WriteResult::Written;
+        outcome.changes[writing[w]] = std::move(plan.changes[w]);
+    }
     known = {section, std::move(now), std::move(written)};
     return unsure ? PlanAgain() : Done();
 }
@@ -192,9 +195,10 @@ WriteOutcome WriteIniValues(const char* path, const char* section, const std::ve
     const Patience patience(wait);
     WriteOutcome outcome;
     outcome.results.assign(values.size(), WriteResult::NotWritten);
+    outcome.changes.resize(values.size());
     bool busy = false; // another program was seen writing the file
     for (;;) {
-        const Try tried = WriteOnce(target, path, section, values, outcome.results, known, busy, wait);
+        const Try tried = WriteOnce(target, path, section, values, outcome, known, busy, wait);
         if (tried.outcome == Outcome::Done)
             return outcome;
         if (tried.outcome == Outcome::Failed || !patience.Lasts()) {

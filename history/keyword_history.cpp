@@ -30,16 +30,22 @@ int32_t KeywordHistory::Read(bool replacing)
     return 1;
 }
 
-void KeywordHistory::Fill(const SectionLines& section)
+std::pair<int32_t, int32_t> KeywordHistory::Range(const SectionLines& section)
 {
     const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
     const int32_t startPos = ReadPosition(positions[0], "StartPos");
     const int32_t endPos = ReadPosition(positions[1], "EndPos");
     // Numbers whose key text would be longer than seven characters are not keywords: this
     // also keeps a corrupted EndPos from making billions of entries.
-    const int32_t first = std::max(startPos, kLowestKeywordNumber);
-    const int32_t last = std::min(endPos - 1, kHighestKeywordNumber);
-    if (endPos <= startPos || first > last)
+    if (endPos <= startPos)
+        return {1, 0};
+    return {std::max(startPos, kLowestKeywordNumber), std::min(endPos - 1, kHighestKeywordNumber)};
+}
+
+void KeywordHistory::Fill(const SectionLines& section)
+{
+    const auto [first, last] = Range(section);
+    if (first > last)
         return;
 
     const NumberedValues values(section);
@@ -91,7 +97,7 @@ WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entrie
 {
     std::vector<IniValue> values;
     for (const KeywordEntry* entry : entries)
-        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text()});
+        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", ""});
     WriteOutcome outcome = section_.WriteStrings(values);
     for (size_t i = 0; i < entries.size(); ++i)
         if (outcome.results[i] == WriteResult::Written)
@@ -110,16 +116,69 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
     return WriteTexts({entry}, text).AllWritten() ? 1 : 0;
 }
 
-WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers)
+WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked)
 {
     std::vector<KeywordEntry*> entries;
+    std::vector<std::string> texts;
     for (int32_t number : numbers) {
         KeywordEntry* entry = FindEntry(number);
         if (!entry)
             throw std::out_of_range("invalid vector<T> subscript");
         entries.push_back(entry);
+        texts.push_back(entry->Text());
     }
-    return WriteTexts(entries, "");
+    WriteOutcome outcome = WriteTexts(entries, "");
+    for (size_t i = 0; blanked && i < numbers.size(); ++i)
+        if (!outcome.changes[i].lineBefore.empty())
+            blanked->push_back({numbers[i], texts[i], outcome.changes[i]});
+    return outcome;
+}
+
+RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step)
+{
+    RestoreOutcome outcome;
+    std::shared_ptr<const SectionLines> read;
+    if ((outcome.failure = section_.ReadSection(read))) {
+        outcome.failed = static_cast<int>(step.size());
+        return outcome;
+    }
+    const SectionLines none;
+    const SectionLines& section = read ? *read : none;
+    const auto [first, last] = Range(section);
+    std::vector<std::string> keys;
+    for (const BlankedKeyword& keyword : step)
+        keys.push_back(KeywordKey(keyword.number).text);
+    const std::vector<KeyReading> now = section.Read(keys);
+    // The search application may have moved its range past a number, removed the key or
+    // written another keyword under it: such keywords are left alone.
+    std::vector<IniValue> values;
+    std::vector<BlankedKeyword*> writing;
+    for (size_t i = 0; i < step.size(); ++i) {
+        BlankedKeyword& keyword = step[i];
+        if (!now[i].present || now[i].text.length || keyword.number < first || keyword.number > last) {
+            ++outcome.leftAlone;
+            continue;
+        }
+        values.push_back({keys[i], keyword.change.value, true, "", keyword.change.lineAfter, keyword.change.lineBefore});
+        writing.push_back(&keyword);
+    }
+    const WriteOutcome written = values.empty() ? WriteOutcome() : section_.WriteStrings(values);
+    outcome.failure = written.failure;
+    UndoStep kept;
+    for (size_t k = 0; k < writing.size(); ++k) {
+        BlankedKeyword& keyword = *writing[k];
+        if (written.results[k] == WriteResult::NotWritten) {
+            ++outcome.failed;
+            kept.push_back(std::move(keyword));
+        } else if (written.results[k] == WriteResult::ValueChanged) {
+            ++outcome.leftAlone;
+        } else if (KeywordEntry* entry = FindEntry(keyword.number)) {
+            entry->SetText(keyword.text.c_str());
+            outcome.restored.push_back(entry);
+        }
+    }
+    step = std::move(kept);
+    return outcome;
 }
 
 void KeywordHistory::RankTexts()

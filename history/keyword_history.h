@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "ini_profile_store.h"
@@ -8,9 +10,26 @@
 #include "profile_store.h"
 #include "section_lines.h"
 
+// What one delete blanked, to give back: each keyword's number, the text it had, and what the
+// write changed of its line.
+struct BlankedKeyword {
+    int32_t number;
+    std::string text;
+    ValueChange change;
+};
+using UndoStep = std::vector<BlankedKeyword>;
+
+struct RestoreOutcome {
+    std::vector<const KeywordEntry*> restored; // the entries that have their texts back
+    int leftAlone = 0; // keywords the file no longer has as a blank key of the history
+    int failed = 0;    // keywords the failure kept; they stay in the step
+    FileFailure failure;
+};
+
 // The in-memory image of the Keywords section of the history file: one entry per keyword
 // number from StartPos up to EndPos, in number order. Deleting writes the empty value to the
-// file; nothing else is ever written. An entry changes only once the file holds its new text.
+// file, and undoing a delete the text it blanked; nothing else is ever written. An entry
+// changes only once the file holds its new text.
 class KeywordHistory {
 public:
     explicit KeywordHistory(const char* path);
@@ -44,14 +63,23 @@ public:
 
     // Deletes the keywords with one replacement of the file: each is blanked only while its
     // key still reads as the entry's text, and its entry is blanked once the file holds the
-    // empty value. Throws std::out_of_range, writing nothing, when no entry has a number.
-    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers);
+    // empty value. What was blanked goes into the step when one is given. Throws
+    // std::out_of_range, writing nothing, when no entry has a number.
+    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked = nullptr);
+    // Gives the keywords of the step their texts back with one replacement of the file: each
+    // only while its key is still there with an empty value and its number lies from StartPos
+    // up to EndPos. Its line becomes what it was, byte for byte, while the rest of the line is
+    // as the delete left it. Keywords given back and those that can no longer be leave the step.
+    RestoreOutcome RestoreKeywords(UndoStep& step);
 
 private:
     // Reads the section whole and appends its keywords, after clearing the list when replacing.
     int32_t Read(bool replacing);
     // Appends an entry for every number from StartPos up to EndPos.
     void Fill(const SectionLines& section);
+    // The first and last numbers of the section's range that the history handles; none when
+    // the first is greater.
+    std::pair<int32_t, int32_t> Range(const SectionLines& section);
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);

@@ -47,15 +47,27 @@ ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, cons
     std::vector<size_t> order(spans.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [&spans](size_t x, size_t y) { return spans[x].from < spans[y].from; });
+    std::sort(order.begin(), order.end(), [&spans](size_t x, size_t y) { return spans[x].lineFrom < spans[y].lineFrom; });
+    plan.changes.resize(spans.size());
     size_t copied = 0;
     for (size_t i : order) {
         const ValueSpan& span = spans[i];
-        if (!span.found || span.from < copied)
+        if (!span.found || span.lineFrom < copied)
             continue;
-        plan.bytes.append(bytes, copied, span.from - copied);
-        plan.bytes += (span.hasEquals ? "" : "=") + plan.writes[i].value;
-        copied = span.to;
+        const IniValue& write = plan.writes[i];
+        ValueChange& change = plan.changes[i];
+        change.lineBefore = bytes.substr(span.lineFrom, span.lineTo - span.lineFrom);
+        if (!write.lineNow.empty() && change.lineBefore == write.lineNow) {
+            change.lineAfter = write.lineThen;
+        } else {
+            change.value = bytes.substr(span.from, span.to - span.from);
+            change.lineAfter = change.lineBefore;
+            change.lineAfter.replace(span.from - span.lineFrom, span.to - span.from,
+                                     (span.hasEquals ? "" : "=") + write.value);
+        }
+        plan.bytes.append(bytes, copied, span.lineFrom - copied);
+        plan.bytes += change.lineAfter;
+        copied = span.lineTo;
     }
     plan.bytes.append(bytes, copied, std::string::npos);
     return plan;

@@ -4,14 +4,18 @@
 #include <vector>
 
 #include "section_lines.h"
+#include "write_outcome.h"
 
 // A value to write to a key of a section. With an expected text, it is written only while the
-// key still reads as that text.
+// key still reads as that text. Only the value's bytes change, unless the key's whole line is
+// lineNow byte for byte: then it becomes lineThen, as undoing puts a line back as it was.
 struct IniValue {
     std::string key;
     std::string value;
     bool hasExpected = false;
     std::string expected;
+    std::string lineNow;
+    std::string lineThen;
 };
 
 // What one reading of the file makes of a value.
@@ -23,9 +27,10 @@ enum class ValueStep {
 };
 
 struct ValuePlan {
-    std::vector<ValueStep> steps; // one per value
-    std::vector<IniValue> writes; // the values of the steps that write
-    std::string bytes;            // the file with them written
+    std::vector<ValueStep> steps;      // one per value
+    std::vector<IniValue> writes;      // the values of the steps that write
+    std::vector<ValueChange> changes;  // what each of them changes
+    std::string bytes;                 // the file with them written
 };
 
 // Plans writing the values into the file's bytes, given what the system's reader makes of its

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Why the file could not be read or written.
@@ -24,8 +25,16 @@ enum class WriteResult {
     NotWritten,   // the write failed for the reason the outcome gives
 };
 
+// What a write changed of a key's line.
+struct ValueChange {
+    std::string value;      // the value's bytes it replaced
+    std::string lineBefore; // the whole line, without its break
+    std::string lineAfter;
+};
+
 struct WriteOutcome {
     std::vector<WriteResult> results; // one per value, in the order given
+    std::vector<ValueChange> changes; // one per value: what was changed, for those Written here
     FileFailure failure;
 
     bool AllWritten() const

@@ -62,3 +62,11 @@ void RemoteList::Select(int first, int count)
     for (int row = first; row < first + count; ++row)
         SetState(row, LVIS_SELECTED);
 }
+
+std::vector<int> RemoteList::Selected() const
+{
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
+}

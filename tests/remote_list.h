@@ -21,6 +21,8 @@ public:
     std::vector<std::string> Numbers();
     // Selects the rows first to first + count - 1 and nothing else.
     void Select(int first, int count);
+    // The selected rows, from top to bottom.
+    std::vector<int> Selected() const;
 
 private:
     void SetState(int row, UINT state);

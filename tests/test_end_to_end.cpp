@@ -3,14 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "message_box_answerer.h"
+#include "remote_list.h"
 #include "synthesized_input.h"
 #include "temp_folder.h"
 #include "time_scale.h"
 #include "tool_process.h"
 #include "test_texts.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -55,15 +60,20 @@ bool BringToFront(HWND window)
     return false;
 }
 
-// Waits until the file holds the expected bytes, for at most a few seconds.
-bool FileBecomes(const std::string& expected)
+// Waits until the condition holds, for at most a few seconds.
+bool Eventually(const std::function<bool()>& condition)
 {
     for (DWORD waited = 0; waited < Scaled(5000); waited += 50) {
-        if (ReadBytes("history.ini") == expected)
+        if (condition())
             return true;
         Sleep(50);
     }
     return false;
+}
+
+bool FileBecomes(const std::string& expected)
+{
+    return Eventually([&expected] { return ReadBytes("history.ini") == expected; });
 }
 
 // The tool started on five keywords, its window in front and taking input.
@@ -108,6 +118,73 @@ TEST_F(ToolInFront, ClickingTheCloseBoxEndsWithExitCodeZero)
     ClickAt(close);
     EXPECT_EQ(0u, tool->WaitForExit());
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
+}
+
+// Ctrl+Z gives back what the last delete blanked, byte for byte, and on the next press what
+// the delete before it blanked; the keywords come back selected.
+TEST(Undo, CtrlZGivesBackTheLastDeletesInTurnByteForByte)
+{
+    TempFolder folder;
+    const std::string original = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n 1 = Banana \r\n2=\"cherry\"\r\n"
+                                 "3=Apricot\r\n4=banana split\r\n[Tail]\r\ny=2\r\n";
+    const std::string threeDeleted = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n 1 = Banana \r\n2=\r\n3=\r\n"
+                                     "4=\r\n[Tail]\r\ny=2\r\n";
+    const std::string fourDeleted = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n 1 =  \r\n2=\r\n3=\r\n"
+                                    "4=\r\n[Tail]\r\ny=2\r\n";
+    WriteBytes("history.ini", original);
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    RemoteList list(window);
+    ASSERT_TRUE(BringToFront(window));
+    // A delete has ended once its rows have left the list.
+    list.Select(0, 3);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 2; }));
+    EXPECT_EQ(threeDeleted, ReadBytes("history.ini"));
+    list.Select(0, 1);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 1; }));
+    EXPECT_EQ(fourDeleted, ReadBytes("history.ini"));
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(FileBecomes(threeDeleted));
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(FileBecomes(original));
+    EXPECT_EQ((std::vector<std::string>{"4", "3", "2", "1", "0"}), list.Numbers());
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), list.Selected());
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, tool.WaitForExit());
+}
+
+// What another program did with a deleted keyword's number since stays as it is: another
+// keyword written under it, its key removed, the range moved past it. The rest comes back,
+// and one message says how many could not and why.
+TEST(Undo, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kFive);
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    RemoteList list(window);
+    MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
+    list.Select(0, 4);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 1; }));
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=\r\n3=\r\n4=\r\n", ReadBytes("history.ini"));
+    const std::string meanwhile = "[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=\r\n4=searched\r\n";
+    WriteBytes("history.ini", meanwhile);
+    PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.WaitForBoxes(1);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(ShiftJis(L"3 件のキーワードを元に戻せませんでした。\n\n削除の後で、ほかのプログラムがその番号に別のキーワードを"
+                       L"書き込んだか、その番号を history.ini から取り除いています。"),
+              boxes[0].text);
+    EXPECT_EQ("[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n4=searched\r\n",
+              ReadBytes("history.ini"));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(1u, answerer.Boxes().size());
 }
 
 } // namespace

@@ -148,6 +148,35 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
     EXPECT_EQ(3u, f.Rows().size());
 }
 
+// Undo is grayed until a delete and again after the last undo. The keywords it gives back come
+// back where the filter matches them, in the list's order, selected; the status bar says how
+// many came back.
+TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
+{
+    MainWindowFixture f(kFive);
+    auto undoGrayed = [&f] {
+        const HMENU edit = GetSubMenu(f.window.Bar().BarMenu(), 1);
+        SendMessageA(f.frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+        return (GetMenuState(edit, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    EXPECT_TRUE(undoGrayed());
+    f.SelectRows({1, 3});
+    f.Command(ID_KEYWORD_DELETE);
+    EXPECT_FALSE(undoGrayed());
+    f.Type("an");
+    f.SelectRows({0});
+    f.Command(ID_EDIT_UNDO);
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
+    EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
+    EXPECT_EQ(0, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 0, LVIS_SELECTED));
+    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 1, LVIS_SELECTED));
+    EXPECT_EQ(f.window.List(), GetFocus());
+    char status[128] = {};
+    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。"), status);
+    EXPECT_TRUE(undoGrayed());
+}
+
 TEST(MainWindow, DeleteIsTheDeleteCommandEvenInTheKeywordBoxButShiftDeleteEditsTheBox)
 {
     MainWindowFixture f(kFive);

@@ -57,7 +57,13 @@ TEST(Resources, MenusHoldTheCommandsInOrder)
     EXPECT_EQ(ShiftJis(L"大文字小文字を区別しない(&I)"), MenuText(view, 3));
     EXPECT_EQ(static_cast<UINT>(ID_IGNORE_CASE), GetMenuItemID(view, 3));
     EXPECT_EQ(0u, GetMenuState(view, ID_IGNORE_CASE, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
-    EXPECT_EQ(ShiftJis(L"削除(&D)\tDelete"), MenuText(GetSubMenu(menu, 1), 0));
+    const HMENU edit = GetSubMenu(menu, 1);
+    ASSERT_EQ(3, GetMenuItemCount(edit));
+    EXPECT_EQ(ShiftJis(L"元に戻す(&U)\tCtrl+Z"), MenuText(edit, 0));
+    EXPECT_EQ(static_cast<UINT>(ID_EDIT_UNDO), GetMenuItemID(edit, 0));
+    EXPECT_EQ(ShiftJis(L"直前の削除を元に戻す"), LoadText(ID_EDIT_UNDO));
+    EXPECT_EQ(MF_SEPARATOR, GetMenuState(edit, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(ShiftJis(L"削除(&D)\tDelete"), MenuText(edit, 2));
     EXPECT_EQ(ShiftJis(L"バージョン情報(&A)..."), MenuText(GetSubMenu(menu, 3), 0));
     EXPECT_EQ(static_cast<UINT>(ID_APP_EXIT), GetMenuItemID(GetSubMenu(menu, 0), 2));
     DestroyMenu(menu);
@@ -69,18 +75,21 @@ TEST(Resources, MenusHoldTheCommandsInOrder)
     DestroyMenu(context);
 }
 
-TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiers)
+TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiersAndCtrlZ)
 {
     const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(nullptr, table);
     ACCEL entries[4] = {};
-    ASSERT_EQ(2, CopyAcceleratorTableA(table, entries, 4));
+    ASSERT_EQ(3, CopyAcceleratorTableA(table, entries, 4));
     EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[0].fVirt & ~0x80);
     EXPECT_EQ(VK_DELETE, entries[0].key);
     EXPECT_EQ(ID_KEYWORD_DELETE, entries[0].cmd);
     EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[1].fVirt & ~0x80);
     EXPECT_EQ(VK_F5, entries[1].key);
     EXPECT_EQ(ID_HISTORY_RELOAD, entries[1].cmd);
+    EXPECT_EQ(FVIRTKEY | FCONTROL | FNOINVERT, entries[2].fVirt & ~0x80);
+    EXPECT_EQ('Z', entries[2].key);
+    EXPECT_EQ(ID_EDIT_UNDO, entries[2].cmd);
 }
 
 TEST(Resources, TheIconComesInBothSizes)

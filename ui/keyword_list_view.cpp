@@ -104,6 +104,38 @@ void KeywordListView::AppendRows(const std::vector<const KeywordEntry*>& rows)
     InvalidateRect(Window(), nullptr, TRUE);
 }
 
+void KeywordListView::InsertSelected(const std::vector<const KeywordEntry*>& rows)
+{
+    const HWND list = Window();
+    for (int row : SelectedRows())
+        SetRowState(list, row, 0, LVIS_SELECTED);
+    // One pass merges the new rows, in the list's order, into the rows there are.
+    auto before = [this](const KeywordEntry* a, const KeywordEntry* b) { return CompareEntries(*a, *b, sortState_) < 0; };
+    std::vector<const KeywordEntry*> added(rows);
+    std::stable_sort(added.begin(), added.end(), before);
+    std::vector<const KeywordEntry*> merged;
+    merged.reserve(rows_.size() + added.size());
+    std::vector<int> positions;
+    auto next = rows_.cbegin();
+    for (const KeywordEntry* entry : added) {
+        const auto end = std::upper_bound(next, rows_.cend(), entry, before);
+        merged.insert(merged.end(), next, end);
+        next = end;
+        positions.push_back(static_cast<int>(merged.size()));
+        merged.push_back(entry);
+    }
+    merged.insert(merged.end(), next, rows_.cend());
+    rows_.swap(merged);
+    SendMessageA(list, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+    for (int row : positions)
+        SetRowState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    if (!positions.empty()) {
+        SetRowState(list, positions.front(), LVIS_FOCUSED, LVIS_FOCUSED);
+        SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(positions.front()), FALSE);
+    }
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 const KeywordEntry* KeywordListView::EntryAt(int row) const
 {
     return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_[static_cast<size_t>(row)] : nullptr;

@@ -24,6 +24,9 @@ public:
 
     // Puts rows after the existing ones, in the order given.
     void AppendRows(const std::vector<const KeywordEntry*>& rows);
+    // Puts rows where the present sort order has them, and makes them the selection, the
+    // first of them focused and in view.
+    void InsertSelected(const std::vector<const KeywordEntry*>& rows);
     const KeywordEntry* EntryAt(int row) const;
     SortState& Sort() { return sortState_; }
     // The history whose entries the rows show: sorting by keyword has it rank their texts.

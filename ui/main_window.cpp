@@ -9,8 +9,10 @@
 
 namespace {
 
-const UiStateEntry kCheckedCommands[] = {
-    {ID_VIEW_STATUS_BAR, kUiPopupMenuItem}, {ID_IGNORE_CASE, kUiPopupMenuItem}, {kUiStateTableEnd, 0}};
+const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
+                                         {ID_IGNORE_CASE, kUiPopupMenuItem},
+                                         {ID_EDIT_UNDO, kUiPopupMenuItem},
+                                         {kUiStateTableEnd, 0}};
 
 const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
 
@@ -24,7 +26,7 @@ constexpr int kFilterBufferBytes = 260;
 
 } // namespace
 
-MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kCheckedCommands) {}
+MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kMenuStates) {}
 
 HWND MainWindow::Open(int showCommand)
 {
@@ -127,6 +129,7 @@ BOOL MainWindow::OnCreate()
     FillList("");
     uiState_.SetCheck(ID_VIEW_STATUS_BAR, 1);
     uiState_.SetCheck(ID_IGNORE_CASE, 1);
+    uiState_.SetEnabled(ID_EDIT_UNDO, false);
 
     if (MessagePump* pump = App().FindPump(GetCurrentThreadId())) {
         pump->AddFilter(&acceleratorFilter_);
@@ -150,6 +153,9 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
         return TRUE;
     case ID_HISTORY_RELOAD:
         ReloadHistory();
+        return TRUE;
+    case ID_EDIT_UNDO:
+        UndoLastDelete();
         return TRUE;
     case ID_IGNORE_CASE:
         ToggleIgnoreCase();
@@ -176,12 +182,18 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void MainWindow::Refill()
+std::string MainWindow::Filter() const
 {
     char filter[kFilterBufferBytes] = "";
     GetWindowTextA(keywordBox_, filter, sizeof filter);
+    return filter;
+}
+
+void MainWindow::Refill()
+{
+    const std::string filter = Filter();
     SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
-    FillList(filter);
+    FillList(filter.c_str());
 }
 
 void MainWindow::ToggleIgnoreCase()

@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/message_pump.h"
 #include "framework/command_bar.h"
@@ -39,6 +41,10 @@ public:
     // Reads history.ini again, keeping the typed filter; a file that cannot be read whole
     // leaves the list as it was, and a message says why.
     void ReloadHistory();
+    // Gives back what the last delete not yet undone blanked: the keywords come back into the
+    // list where the filter matches them, in its order, and selected; what cannot come back
+    // is said in a message.
+    void UndoLastDelete();
 
     // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
     // True when the key was taken.
@@ -50,6 +56,8 @@ public:
     CommandBar& Bar() { return commandBar_; }
     KeywordHistory* History() { return history_.get(); }
     bool IgnoreCase() const { return ignoreCase_ != 0; }
+    // What the keyword box holds, as far as it filters the list (259 bytes).
+    std::string Filter() const;
 
 private:
     // Translates the accelerators (Delete, F5) before any window sees the key.
@@ -65,6 +73,18 @@ private:
     public:
         int RunIdle() override { return 0; }
     };
+    // While the window works on history.ini it may wait for the file, answering other
+    // programs' messages meanwhile: none of them starts another command or closes the window.
+    class Busy {
+    public:
+        explicit Busy(bool& busy) : busy_(busy) { busy_ = true; }
+        ~Busy() { busy_ = false; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        bool& busy_;
+    };
 
     BOOL OnCreate();
     void OnDestroy();
@@ -76,6 +96,8 @@ private:
     // loads it.
     void OpenHistory();
     void ReportUndeleted(const WriteOutcome& outcome);
+    // Keeps a delete's blanked keywords for undoing, the last hundred deletes at most.
+    void RememberForUndo(UndoStep blanked);
     void ReportNotRead();
     BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
@@ -88,5 +110,6 @@ private:
     HWND keywordBox_ = nullptr;
     int ignoreCase_ = 0;
     bool busy_ = false; // reading or writing history.ini, which may wait for the file
+    std::vector<UndoStep> undoSteps_; // the newest last; forgotten when the tool closes
     static constexpr UINT kReportNotRead = WM_APP; // history.ini could not be read at start
 };

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
 #include "busy_wait.h"
+#include "file_messages.h"
 #include "resource.h"
 
 namespace {
@@ -29,56 +29,6 @@ public:
 
 private:
     HWND list_;
-};
-
-std::string LoadText(UINT id)
-{
-    char text[512] = "";
-    LoadStringA(App().resourceInstance, id, text, sizeof text);
-    return text;
-}
-
-// The system's own words for an error, in the user's language.
-std::string SystemErrorText(uint32_t error)
-{
-    char* text = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string words = length ? std::string(text, length) : "(" + std::to_string(error) + ")";
-    LocalFree(text);
-    while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
-        words.pop_back();
-    return words;
-}
-
-std::string FailureText(const FileFailure& failure)
-{
-    switch (failure.kind) {
-    case FileFailure::Kind::KeptChanging:
-        return LoadText(IDS_FILE_KEPT_CHANGING);
-    case FileFailure::Kind::CheckFailed:
-        return LoadText(IDS_CHECK_FAILED);
-    case FileFailure::Kind::SystemError:
-        return failure.systemError == ERROR_FILE_TOO_LARGE ? LoadText(IDS_FILE_TOO_LARGE)
-                                                           : SystemErrorText(failure.systemError);
-    case FileFailure::Kind::None:
-        break;
-    }
-    return std::string();
-}
-
-// While the window works on history.ini, it may wait for the file and meanwhile answer other
-// programs' messages: none of them starts another command or closes the window until it is done.
-class Busy {
-public:
-    explicit Busy(bool& busy) : busy_(busy) { busy_ = true; }
-    ~Busy() { busy_ = false; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    bool& busy_;
 };
 
 } // namespace
@@ -114,7 +64,10 @@ void MainWindow::DeleteSelectedRows()
     if (numbers.empty())
         return;
     const Busy busy(busy_);
-    const WriteOutcome outcome = history_->DeleteKeywords(numbers);
+    UndoStep blanked;
+    const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked);
+    if (!blanked.empty())
+        RememberForUndo(std::move(blanked));
     {
         const RedrawSuspended suspended(List());
         ForEachSelected(DeleteRow);
@@ -139,20 +92,15 @@ void MainWindow::ReportUndeleted(const WriteOutcome& outcome)
         changed = changed || result == WriteResult::ValueChanged;
         failed = failed || result == WriteResult::NotWritten;
     }
-    std::string message = LoadText(IDS_NOT_DELETED);
-    const size_t count = message.find("%d");
-    if (count != std::string::npos)
-        message.replace(count, 2, std::to_string(undeleted));
-    message += "\n";
+    std::string message = CountText(IDS_NOT_DELETED, undeleted) + "\n";
     if (changed)
         message += "\n" + LoadText(IDS_KEYWORD_CHANGED);
     if (failed)
         message += "\n" + FailureText(outcome.failure);
-    MessageBoxA(Window(), message.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);
+    ShowWarning(Window(), message);
 }
 
 void MainWindow::ReportNotRead()
 {
-    const std::string message = LoadText(IDS_NOT_READ) + "\n\n" + FailureText(history_->LoadFailure());
-    MessageBoxA(Window(), message.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);
+    ShowWarning(Window(), LoadText(IDS_NOT_READ) + "\n\n" + FailureText(history_->LoadFailure()));
 }

@@ -10,6 +10,7 @@
 #define ID_HISTORY_RELOAD 32774
 #define ID_IGNORE_CASE 32775
 #define ID_FILE_NEW 0xE100
+#define ID_EDIT_UNDO 0xE12B
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
 
@@ -22,3 +23,7 @@
 #define IDS_NOT_READ 314
 #define IDS_FILE_TOO_LARGE 315
 #define IDS_LEFTOVER_NOT_REMOVED 316
+// What an undo gave back, and why it could not give back some.
+#define IDS_RESTORED 317
+#define IDS_NOT_RESTORED 318
+#define IDS_NUMBER_REUSED 319

@@ -1,0 +1,54 @@
+#include "file_messages.h"
+
+#include "app/app_context.h"
+#include "resource.h"
+
+std::string LoadText(UINT id)
+{
+    char text[512] = "";
+    LoadStringA(App().resourceInstance, id, text, sizeof text);
+    return text;
+}
+
+std::string CountText(UINT id, int count)
+{
+    std::string text = LoadText(id);
+    const size_t at = text.find("%d");
+    if (at != std::string::npos)
+        text.replace(at, 2, std::to_string(count));
+    return text;
+}
+
+std::string SystemErrorText(uint32_t error)
+{
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string words = length ? std::string(text, length) : "(" + std::to_string(error) + ")";
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
+        words.pop_back();
+    return words;
+}
+
+std::string FailureText(const FileFailure& failure)
+{
+    switch (failure.kind) {
+    case FileFailure::Kind::KeptChanging:
+        return LoadText(IDS_FILE_KEPT_CHANGING);
+    case FileFailure::Kind::CheckFailed:
+        return LoadText(IDS_CHECK_FAILED);
+    case FileFailure::Kind::SystemError:
+        return failure.systemError == ERROR_FILE_TOO_LARGE ? LoadText(IDS_FILE_TOO_LARGE)
+                                                           : SystemErrorText(failure.systemError);
+    case FileFailure::Kind::None:
+        break;
+    }
+    return std::string();
+}
+
+void ShowWarning(HWND owner, const std::string& text)
+{
+    MessageBoxA(owner, text.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);
+}

@@ -59,8 +59,7 @@ FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<co
             return {};
         }
         if (read.kind == ReadKind::Failed || !patience.Lasts())
-            return read.kind == ReadKind::Changed ? FileFailure{FileFailure::Kind::KeptChanging}
-                                                  : FileFailure{FileFailure::Kind::SystemError, read.error};
+            return Why(read);
         patience.Wait();
     }
 }

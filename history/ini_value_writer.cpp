@@ -33,16 +33,6 @@ Try AfterError(uint32_t error, bool replacing = false)
                                                                          : Failed(Kind::SystemError, error);
 }
 
-// Reads the file, waiting while another program holds it. Returns 0 or the system's error code.
-uint32_t ReadPatiently(const std::wstring& path, FileBytes& file, const WaitFunction& wait)
-{
-    const Patience patience(wait);
-    uint32_t error = 0;
-    while ((error = ReadFileBytes(path, file)) != 0 && IsHeldOpen(error) && patience.Lasts())
-        patience.Wait();
-    return error;
-}
-
 // The replaced file holds another program's write: it goes back in its place while the target
 // still holds the new content, untouched since the swap, and the change is planned again.
 Try PutBack(const FileTarget& target, SecondName& replaced, const std::string& planned, const WaitFunction& wait)
@@ -79,7 +69,7 @@ Try Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes
     if (!replaced)
         return Done();
     FileBytes old;
-    if (const uint32_t error = ReadPatiently(replaced->Path(), old, wait))
+    if (const uint32_t error = Patience(wait).WhileHeld([&] { return ReadFileBytes(replaced->Path(), old); }))
         return Failed(Kind::SystemError, error);
     return old == before ? Done() : PutBack(target, *replaced, planned, wait);
 }
@@ -101,10 +91,7 @@ Try Replace(const FileTarget& target, ReplacementFile& replacement, const FileBy
     SecondName replaced(target);
     const bool watched = replaced.Make() == 0;
     const Try swap = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, wait);
-    const Patience patience(wait);
-    uint32_t error = 0;
-    while ((error = replaced.Remove()) != 0 && IsHeldOpen(error) && patience.Lasts())
-        patience.Wait();
+    const uint32_t error = Patience(wait).WhileHeld([&] { return replaced.Remove(); });
     return error && swap.outcome != Outcome::Failed ? Failed(Kind::SystemError, error) : swap;
 }
 
@@ -116,13 +103,12 @@ Try WriteOnce(const FileTarget& target, const char* path, const char* section, c
 {
     std::vector<WriteResult>& results = outcome.results;
     const SettledRead read = ReadSettled(target, path, section, known);
-    if (read.kind == ReadKind::Changed)
-        return PlanAgain();
     if (read.kind != ReadKind::Read)
-        return AfterError(read.error);
+        return {read.kind == ReadKind::Failed ? Outcome::Failed : Outcome::PlanAgain, Why(read)};
     if (!known.file.exists)
         return PlanAgain(Kind::SystemError, ERROR_FILE_NOT_FOUND);
-    const FileBytes before = known.file;
+    // Both stay as they are until the try ends: only a confirmed swap replaces the known reading.
+    const FileBytes& before = known.file;
     const std::shared_ptr<const SectionLines> lines = known.lines;
 
     std::vector<size_t> pending;

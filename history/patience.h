@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "file_target.h"
+
 // Waits for the given milliseconds. The window passes one that keeps it painting and
 // answering; without one, the thread sleeps.
 using WaitFunction = std::function<void(uint32_t ms)>;
@@ -27,6 +29,16 @@ public:
             wait_(ms);
         else
             Sleep(ms);
+    }
+    // Calls attempt, which returns 0 or the system's error code, again for as long as it fails
+    // because another program holds the file and the patience lasts; returns its last result.
+    template <typename Attempt>
+    uint32_t WhileHeld(Attempt attempt) const
+    {
+        uint32_t error = 0;
+        while ((error = attempt()) != 0 && IsHeldOpen(error) && Lasts())
+            Wait();
+        return error;
     }
 
 private:

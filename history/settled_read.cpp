@@ -11,6 +11,12 @@ SettledRead Failure(uint32_t error) { return {IsHeldOpen(error) ? ReadKind::Held
 
 } // namespace
 
+FileFailure Why(const SettledRead& read)
+{
+    return read.kind == ReadKind::Changed ? FileFailure{FileFailure::Kind::KeptChanging}
+                                          : FileFailure{FileFailure::Kind::SystemError, read.error};
+}
+
 SettledRead ReadSettled(const FileTarget& target, const char* readerPath, const char* section, KnownReading& known)
 {
     FileBytes bytes, again;

@@ -6,6 +6,7 @@
 
 #include "file_target.h"
 #include "section_lines.h"
+#include "write_outcome.h"
 
 // What the system's reader made of one section of a file's bytes. The reading depends on
 // nothing but those bytes, so it is used again, instead of reading once more, while the file
@@ -27,6 +28,9 @@ struct SettledRead {
     ReadKind kind = ReadKind::Read;
     uint32_t error = 0;
 };
+
+// Why a read did not give the known reading: the file kept changing, or the system's error.
+FileFailure Why(const SettledRead& read);
 
 // Reads the file's bytes, its section through the system's reader and the bytes once more:
 // a program that writes the file empties it first and then fills it, and a reading taken in

@@ -56,8 +56,7 @@ std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::Boxes()
 
 std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::WaitForBoxes(size_t count, DWORD timeoutMs)
 {
-    for (DWORD waited = 0; waited < Scaled(timeoutMs) && Boxes().size() < count; waited += 20)
-        Sleep(20);
+    Eventually([&] { return Boxes().size() >= count; }, timeoutMs);
     return Boxes();
 }
 

@@ -152,11 +152,7 @@ protected:
         return blanked;
     }
 
-    void Close()
-    {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        EXPECT_EQ(0u, tool_->WaitForExit());
-    }
+    void Close() { EXPECT_EQ(0u, tool_->Close()); }
 
     TempFolder folder_;
     std::unique_ptr<ToolProcess> tool_;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,8 +31,7 @@ TEST(EndToEnd, OpensTheWindowAndClosingItEndsWithExitCodeZeroLeavingTheFileAlone
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ("Tarnwell", title);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
     EXPECT_EQ(kHistory, ReadBytes("history.ini"));
 }
 
@@ -43,32 +41,17 @@ TEST(EndToEnd, StartsWithoutAHistoryFileAndCreatesNone)
     ToolProcess tool(folder.Path());
     HWND window = tool.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("history.ini"));
 }
 
 // Brings the tool's window to the front and waits until it is there, so that input reaches it.
 bool BringToFront(HWND window)
 {
-    for (DWORD waited = 0; waited < Scaled(5000); waited += 50) {
+    return Eventually([window] {
         SetForegroundWindow(window);
-        if (GetForegroundWindow() == window)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-// Waits until the condition holds, for at most a few seconds.
-bool Eventually(const std::function<bool()>& condition)
-{
-    for (DWORD waited = 0; waited < Scaled(5000); waited += 50) {
-        if (condition())
-            return true;
-        Sleep(50);
-    }
-    return false;
+        return GetForegroundWindow() == window;
+    });
 }
 
 bool FileBecomes(const std::string& expected)
@@ -137,7 +120,7 @@ TEST(Undo, CtrlZGivesBackTheLastDeletesInTurnByteForByte)
     ASSERT_NE(nullptr, window);
     RemoteList list(window);
     ASSERT_TRUE(BringToFront(window));
-    // A delete has ended once its rows have left the list.
+    // A delete has ended once its rows have left the list, an undo once they are back.
     list.Select(0, 3);
     PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
     ASSERT_TRUE(Eventually([&list] { return list.Count() == 2; }));
@@ -147,13 +130,14 @@ TEST(Undo, CtrlZGivesBackTheLastDeletesInTurnByteForByte)
     ASSERT_TRUE(Eventually([&list] { return list.Count() == 1; }));
     EXPECT_EQ(fourDeleted, ReadBytes("history.ini"));
     PressKeys({VK_CONTROL, 'Z'});
-    EXPECT_TRUE(FileBecomes(threeDeleted));
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 2; }));
+    EXPECT_EQ(threeDeleted, ReadBytes("history.ini"));
     PressKeys({VK_CONTROL, 'Z'});
-    EXPECT_TRUE(FileBecomes(original));
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 5; }));
+    EXPECT_EQ(original, ReadBytes("history.ini"));
     EXPECT_EQ((std::vector<std::string>{"4", "3", "2", "1", "0"}), list.Numbers());
     EXPECT_EQ((std::vector<int>{0, 1, 2}), list.Selected());
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
 }
 
 // What another program did with a deleted keyword's number since stays as it is: another
@@ -182,8 +166,7 @@ TEST(Undo, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
               boxes[0].text);
     EXPECT_EQ("[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n4=searched\r\n",
               ReadBytes("history.ini"));
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
     EXPECT_EQ(1u, answerer.Boxes().size());
 }
 

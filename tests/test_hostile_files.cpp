@@ -94,8 +94,7 @@ void OpenListAndClose(const std::string& folder, int expectedRows, const char* n
     ASSERT_NE(nullptr, window) << name;
     EXPECT_LT(GetTickCount() - started, Scaled(10000)) << name;
     EXPECT_EQ(expectedRows, RowCount(window)) << name;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit()) << name;
+    EXPECT_EQ(0u, tool.Close()) << name;
 }
 
 TEST(HostileFiles, EachOpensListsItsKeywordsAndStaysUntouched)
@@ -121,8 +120,7 @@ TEST(HostileFiles, AFolderNamedHistoryIniOpensAnEmptyListAndSaysSo)
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(0u, boxes[0].text.find(ShiftJis(L"history.ini を読み込めませんでした。"))) << boxes[0].text;
     EXPECT_EQ(0, RowCount(window));
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
     EXPECT_TRUE(GetFileAttributesA("history.ini") & FILE_ATTRIBUTE_DIRECTORY);
 }
 

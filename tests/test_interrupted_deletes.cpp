@@ -108,8 +108,7 @@ TEST(InterruptedDeletes, AWaitingDeleteKeepsTheWindowAnsweringAndARefusedOneLeav
     EXPECT_EQ(1000, list.Count());
     EXPECT_EQ(history, ReadBytes("history.ini"));
     EXPECT_EQ(1, FilesInCurrentFolder());
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, tool.WaitForExit());
+    EXPECT_EQ(0u, tool.Close());
 }
 
 } // namespace

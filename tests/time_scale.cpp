@@ -19,3 +19,13 @@ DWORD Scale()
 } // namespace
 
 DWORD Scaled(DWORD ms) { return ms * Scale(); }
+
+bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < Scaled(timeoutMs); waited += 20) {
+        if (condition())
+            return true;
+        Sleep(20);
+    }
+    return condition();
+}

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <functional>
+
 // Deadlines in the tests are written for Wine running natively. Where its 32-bit side runs under
 // emulation, scripts/with-wine measures how many times longer a trivial Wine program takes and
 // passes that in TNW_TIME_SCALE; every deadline stretches by it.
 DWORD Scaled(DWORD ms);
+
+// Waits until the condition holds, for at most the timeout, stretched; false when it never did.
+bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000);

@@ -69,10 +69,16 @@ HWND ToolProcess::WaitForWindow(DWORD timeoutMs)
         WindowSearch search{processId_, nullptr};
         EnumWindows(FindVisibleTopWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found)
-            return search.found;
+            return window_ = search.found;
         Sleep(50);
     }
     return nullptr;
+}
+
+DWORD ToolProcess::Close()
+{
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    return WaitForExit();
 }
 
 void ToolProcess::Kill()

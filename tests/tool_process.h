@@ -20,10 +20,13 @@ public:
     HWND WaitForWindow(DWORD timeoutMs = 20000);
     // The exit code once the process has ended, or STILL_ACTIVE after the timeout.
     DWORD WaitForExit(DWORD timeoutMs = 20000);
+    // Closes the window WaitForWindow found, as its close box would, and waits for the exit code.
+    DWORD Close();
     // Stops the process at once, as a crash or the task manager would, and waits until it has.
     void Kill();
 
 private:
     HANDLE process_ = nullptr;
+    HWND window_ = nullptr;
     DWORD processId_ = 0;
 };

@@ -10,9 +10,9 @@
 namespace {
 
 const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
-                                         {ID_IGNORE_CASE, kUiPopupMenuItem},
-                                         {ID_EDIT_UNDO, kUiPopupMenuItem},
-                                         {kUiStateTableEnd, 0}};
+                                    {ID_IGNORE_CASE, kUiPopupMenuItem},
+                                    {ID_EDIT_UNDO, kUiPopupMenuItem},
+                                    {kUiStateTableEnd, 0}};
 
 const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
 

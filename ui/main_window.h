@@ -99,6 +99,8 @@ private:
     // Keeps a delete's blanked keywords for undoing, the last hundred deletes at most.
     void RememberForUndo(UndoStep blanked);
     void ReportNotRead();
+    // Says something in the status bar's text, until something else is said there.
+    void ShowStatus(const std::string& text);
     BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     AcceleratorFilter acceleratorFilter_;

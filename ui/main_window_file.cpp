@@ -41,8 +41,7 @@ void MainWindow::OpenHistory()
     const Busy busy(busy_);
     // Files a delete stopped half-way left beside history.ini go before anything is read.
     if (const uint32_t error = history_->RemoveLeftovers())
-        SendMessageA(StatusBar(), SB_SETTEXTA, 0,
-                     reinterpret_cast<LPARAM>((LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(error)).c_str()));
+        ShowStatus(LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(error));
     // Said once the window is on the screen, which it is not while it is being created.
     if (!history_->Load())
         PostMessageA(Window(), kReportNotRead, 0, 0);
@@ -98,6 +97,11 @@ void MainWindow::ReportUndeleted(const WriteOutcome& outcome)
     if (failed)
         message += "\n" + FailureText(outcome.failure);
     ShowWarning(Window(), message);
+}
+
+void MainWindow::ShowStatus(const std::string& text)
+{
+    SendMessageA(StatusBar(), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void MainWindow::ReportNotRead()

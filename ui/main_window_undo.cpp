@@ -41,8 +41,7 @@ void MainWindow::UndoLastDelete()
             rows.push_back(entry);
     listView_.InsertSelected(rows);
     SetFocus(List());
-    const std::string restored = CountText(IDS_RESTORED, static_cast<int>(outcome.restored.size()));
-    SendMessageA(StatusBar(), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(restored.c_str()));
+    ShowStatus(CountText(IDS_RESTORED, static_cast<int>(outcome.restored.size())));
     if (!outcome.leftAlone && !outcome.failed)
         return;
     std::string message = CountText(IDS_NOT_RESTORED, outcome.leftAlone + outcome.failed) + "\n";

@@ -6,6 +6,7 @@
 
 #include "app/unique_any.h"
 #include "wide_text.h"
+#include "write_outcome.h"
 
 namespace {
 
@@ -71,6 +72,26 @@ std::wstring FinalPath(HANDLE file)
     return StartsWith(objectName, L"\\??\\") ? kExtendedPrefix + objectName.substr(4) : std::wstring();
 }
 
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+
+// The folder in the ANSI code page, when every character has its own form there and the name
+// leaves room for a file's name within MAX_PATH; empty otherwise.
+std::string AnsiFolder(std::wstring folder)
+{
+    if (StartsWith(folder, kExtendedUncPrefix))
+        folder = L"\\" + folder.substr(wcslen(kExtendedUncPrefix));
+    else if (StartsWith(folder, kExtendedPrefix))
+        folder = folder.substr(wcslen(kExtendedPrefix));
+    BOOL lossy = FALSE;
+    std::string ansi(folder.size() * 2 + 1, '\0');
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, &ansi[0],
+                                           static_cast<int>(ansi.size()), nullptr, &lossy);
+    if (lossy || length <= 0 || length > MAX_PATH - 32)
+        return std::string();
+    ansi.resize(static_cast<size_t>(length) - 1);
+    return ansi;
+}
+
 } // namespace
 
 FileTarget::FileTarget(const char* ansiPath)
@@ -81,6 +102,11 @@ FileTarget::FileTarget(const char* ansiPath)
     path_ = Extended(final.empty() ? full : final);
     const std::string named = ansiPath;
     folder_ = named.substr(0, named.find_last_of('\\') + 1);
+    if (!final.empty() && lstrcmpiW(FolderOf(path_).c_str(), FolderOf(Extended(full)).c_str()) != 0) {
+        const std::string linked = AnsiFolder(FolderOf(path_));
+        if (!linked.empty())
+            folder_ = linked;
+    }
 }
 
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
@@ -117,8 +143,39 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
     return 0;
 }
 
-bool IsHeldOpen(uint32_t error, bool replacing)
+uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           (replacing && error == ERROR_ACCESS_DENIED);
+    holds = false;
+    const UniqueFile handle(
+        CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        const DWORD error = GetLastError();
+        holds = error == ERROR_FILE_NOT_FOUND && !file.exists;
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    if (!file.exists)
+        return 0;
+    std::vector<char> piece(1 << 16);
+    for (size_t at = 0;;) {
+        DWORD read = 0;
+        if (!ReadFile(handle.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr))
+            return GetLastError();
+        if (read == 0) {
+            holds = at == file.bytes.size();
+            return 0;
+        }
+        if (read > file.bytes.size() - at || file.bytes.compare(at, read, piece.data(), read) != 0)
+            return 0;
+        at += read;
+    }
+}
+
+FileFailure FailureOf(uint32_t error, bool replacing)
+{
+    using Kind = FileFailure::Kind;
+    if (error == 0)
+        return {};
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || (replacing && error == ERROR_ACCESS_DENIED))
+        return {Kind::Held, error};
+    return {error == ERROR_FILE_NOT_FOUND ? Kind::Missing : Kind::SystemError, error};
 }

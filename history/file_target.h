@@ -13,9 +13,11 @@ public:
 
     // The full path in the form the wide functions take at any length ("\\?\C:\...").
     const std::wstring& Path() const { return path_; }
-    // The folder of the path as the program names it (".\"), where the program's own files
-    // go beside the file: the system's ANSI reader reaches them there whatever the folder's
-    // name, and a link's target on the same volume is replaced from there in one step.
+    // Where the program's own files go beside the file, named for the system's ANSI reader:
+    // the folder of the path as the program names it (".\"), which the reader reaches whatever
+    // the folder's name. When the path is a link into another folder, perhaps on another
+    // volume, it is that folder, where a move replaces the file in one step, as long as its
+    // name fits the ANSI code page and MAX_PATH.
     const std::string& Folder() const { return folder_; }
 
 private:
@@ -40,7 +42,6 @@ constexpr uint32_t kLargestFileBytes = 64u << 20;
 // or the system's error code.
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
 
-// The error means that another program has the file open for the moment. Replacing a file
-// fails with "access denied" while another program has it open: under Wine whatever it
-// shares, on Windows when it does not share deleting.
-bool IsHeldOpen(uint32_t error, bool replacing = false);
+// Whether the file holds exactly those bytes (a missing file holds none), read a piece at a
+// time. Returns 0 or the system's error code.
+uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds);

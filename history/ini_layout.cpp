@@ -4,23 +4,13 @@
 #include <unordered_map>
 
 #include "code_page.h"
+#include "section_lines.h"
 
 namespace {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 // The reader also takes the end-of-file byte 0x1A for a blank.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == 0x1A; }
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-// The name in [first, last), cut at a NUL as the reader cuts names, with the letter case of
-// ASCII folded.
-std::string FoldedName(const char* first, const char* last)
-{
-    std::string name;
-    for (; first < last && *first; ++first)
-        name += FoldCase(*first);
-    return name;
-}
 
 } // namespace
 
@@ -36,8 +26,8 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
     const CodePage& page = CodePage::Ansi();
     std::unordered_map<std::string, std::vector<size_t>> wanted;
     for (size_t i = 0; i < keys.size(); ++i)
-        wanted[FoldedName(keys[i].data(), keys[i].data() + keys[i].size())].push_back(i);
-    const std::string wantedSection = FoldedName(section, section + std::char_traits<char>::length(section));
+        wanted[FoldKey(keys[i].data(), keys[i].size())].push_back(i);
+    const std::string wantedSection = FoldKey(section, std::char_traits<char>::length(section));
     const char* const data = file.data();
     // Where the character at c ends: a trail byte is never taken for a ']' or an '='.
     auto next = [&](size_t c) {
@@ -77,7 +67,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
                     ++first;
                 while (last > first && IsBlank(file[last - 1]))
                     --last;
-                inSection = last > first && FoldedName(data + first, data + last) == wantedSection;
+                inSection = last > first && FoldKey(data + first, last - first) == wantedSection;
                 continue;
             }
         }
@@ -90,7 +80,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         size_t keyEnd = equals;
         while (keyEnd > a && IsBlank(file[keyEnd - 1]))
             --keyEnd;
-        const auto found = wanted.find(FoldedName(data + a, data + keyEnd));
+        const auto found = wanted.find(FoldKey(data + a, keyEnd - a));
         if (found == wanted.end())
             continue;
         ValueSpan span{true, equals < b, b, b, lineFrom, end};

@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ini_value_writer.h"
-#include "sibling_files.h"
-
-IniProfileStore::IniProfileStore(const char* path) : path_(path) {}
+IniProfileStore::IniProfileStore(const char* path) : path_(path), file_(path) {}
 
 int32_t IniProfileStore::ReadInt(const char* section, const char* key, int32_t defaultValue)
 {
@@ -40,28 +37,17 @@ int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t 
 
 int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    return WriteStrings(section, {{key, text, false, "", "", ""}}).AllWritten() ? 1 : 0;
+    return WriteStrings(section, {{key, text, false, "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
 }
 
-WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,
+                                           const Deadline& deadline)
 {
-    return WriteIniValues(path_.c_str(), section, values, known_, wait_);
+    return file_.Write(section, values, deadline);
 }
 
-FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines)
+FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
+                                         const Deadline& deadline)
 {
-    const FileTarget target(path_.c_str());
-    const Patience patience(wait_);
-    for (;;) {
-        const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
-        if (read.kind == ReadKind::Read) {
-            lines = known_.lines;
-            return {};
-        }
-        if (read.kind == ReadKind::Failed || !patience.Lasts())
-            return Why(read);
-        patience.Wait();
-    }
+    return file_.ReadSection(section, lines, deadline);
 }
-
-uint32_t IniProfileStore::RemoveLeftovers() const { return ::RemoveLeftovers(FileTarget(path_.c_str())); }

@@ -2,15 +2,12 @@
 
 #include <string>
 
-#include "patience.h"
+#include "ini_value_writer.h"
 #include "profile_store.h"
-#include "settled_read.h"
 
 // A profile store over one INI file. Reads go to the file through the system and write
 // nothing; every write replaces the file whole, safely beside other programs that write it too
-// (see WriteIniValues). The file is never held open. What the system's reader made of the
-// file's bytes when its section was last read or written is kept, and used again only while
-// the file holds exactly those bytes.
+// (see IniValueWriter). The file is never held open.
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path);
@@ -20,16 +17,17 @@ public:
                         uint32_t bufferBytes) override;
     int32_t WriteInt(const char* section, const char* key, int32_t value) override;
     int32_t WriteString(const char* section, const char* key, const char* text) override;
-    FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines) override;
-    WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values) override;
+    FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
+                            const Deadline& deadline) override;
+    WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values,
+                              const Deadline& deadline) override;
 
-    // How to wait while the file is busy; the thread sleeps unless one is given.
-    void SetWait(WaitFunction wait) { wait_ = std::move(wait); }
+    // How long the system's reader took to check the last new content (IniValueWriter).
+    uint32_t LastCheckMs() const { return file_.LastCheckMs(); }
     // Removes what a write stopped half-way left beside the file (see RemoveLeftovers).
-    uint32_t RemoveLeftovers() const;
+    uint32_t RemoveLeftovers() { return file_.RemoveLeftovers(); }
 
 private:
     std::string path_;
-    KnownReading known_;
-    WaitFunction wait_;
+    IniValueWriter file_;
 };

@@ -2,195 +2,200 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <memory>
-#include <string>
+#include <utility>
 
 #include "app/unique_any.h"
 #include "profile_section_read.h"
-#include "sibling_files.h"
 
 namespace {
 
 using Kind = FileFailure::Kind;
 
-// What one try came to.
-enum class Outcome { Done, PlanAgain, Failed };
-struct Try {
-    Outcome outcome;
-    FileFailure why; // for PlanAgain, what to report should the patience run out
-};
+// A file caught between its emptying and its filling by a program rewriting it lacks keys too,
+// though never for long: keys are taken for removed when the file has kept the same bytes for
+// this long, and has the section.
+constexpr uint32_t kSurelyMissingMs = 100;
 
-Try Done() { return {Outcome::Done, {}}; }
-Try PlanAgain(Kind why = Kind::KeptChanging, uint32_t error = 0) { return {Outcome::PlanAgain, {why, error}}; }
-Try Failed(Kind why, uint32_t error = 0) { return {Outcome::Failed, {why, error}}; }
+} // namespace
 
-// A file held open for the moment, or renamed away for the moment (as a program saving by
-// write and rename does), is tried again; any other error ends the write.
-Try AfterError(uint32_t error, bool replacing = false)
+FileFailure IniValueWriter::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
+                                        const Deadline& deadline)
 {
-    return error == ERROR_FILE_NOT_FOUND || IsHeldOpen(error, replacing) ? PlanAgain(Kind::SystemError, error)
-                                                                         : Failed(Kind::SystemError, error);
+    const FileTarget target(path_.c_str());
+    return deadline.Retry([&] {
+        const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
+        if (!read.failure) {
+            known_ = read.reading;
+            lines = std::shared_ptr<const SectionLines>(known_, &known_->lines);
+        }
+        return read.failure;
+    });
 }
 
-// The replaced file holds another program's write: it goes back in its place while the target
-// still holds the new content, untouched since the swap, and the change is planned again.
-Try PutBack(const FileTarget& target, SecondName& replaced, const std::string& planned, const WaitFunction& wait)
+WriteOutcome IniValueWriter::Write(const char* section, const std::vector<IniValue>& values, const Deadline& deadline)
 {
-    const Patience patience(wait);
-    for (;;) {
-        FileBytes now;
-        uint32_t error = ReadFileBytes(target.Path(), now);
-        if (!error && now.bytes != planned)
-            return PlanAgain();
-        if (!error)
-            error = replaced.PutBack();
-        if (!error)
-            return PlanAgain();
-        if (!IsHeldOpen(error, true) || !patience.Lasts())
-            return Failed(Kind::SystemError, error);
-        patience.Wait();
+    std::vector<SecondName> kept;
+    for (SecondName& name : strays_)
+        if (name.Remove() != 0)
+            kept.push_back(std::move(name));
+    strays_ = std::move(kept);
+
+    const FileTarget target(path_.c_str());
+    WriteOutcome outcome(values.size());
+    Missing missing; // the reading in which tries found keys missing, and since when
+    outcome.failure = deadline.Retry([&] {
+        std::vector<size_t> pending;
+        for (size_t i = 0; i < values.size(); ++i)
+            if (outcome.results[i] == WriteResult::NotWritten)
+                pending.push_back(i);
+        std::vector<IniValue> some;
+        if (pending.size() < values.size())
+            for (size_t i : pending)
+                some.push_back(values[i]);
+        WriteOutcome tried = WriteOnce(target, section, pending.size() < values.size() ? some : values, missing, deadline);
+        for (size_t k = 0; k < pending.size(); ++k) {
+            outcome.results[pending[k]] = tried.results[k];
+            outcome.changes[pending[k]] = std::move(tried.changes[k]);
+        }
+        if (tried.failure.kind != Kind::KeysMissing)
+            missing = {};
+        else if (missing.reading != known_)
+            missing = {known_, deadline.Now()};
+        return tried.failure;
+    });
+    return outcome;
+}
+
+WriteOutcome IniValueWriter::WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
+                                       const Missing& missing, const Deadline& deadline)
+{
+    WriteOutcome outcome(values.size());
+    const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
+    if ((outcome.failure = read.failure))
+        return outcome;
+    known_ = read.reading;
+    const Reading& before = *read.reading;
+    if (!before.file.exists) {
+        outcome.failure = FailureOf(ERROR_FILE_NOT_FOUND);
+        return outcome;
     }
+    const bool missingIsGone = read.reading == missing.reading && deadline.Now() - missing.since >= kSurelyMissingMs &&
+                               !before.lines.Lines().empty();
+    ValuePlan plan = PlanValues(before.file.bytes, before.lines, section, values, missingIsGone);
+    std::vector<size_t> writing; // the values of plan.writes, in their order
+    bool unsure = false;
+    for (size_t k = 0; k < values.size(); ++k) {
+        switch (plan.steps[k]) {
+        case ValueStep::Done:
+            outcome.results[k] = WriteResult::Written;
+            break;
+        case ValueStep::Changed:
+            outcome.results[k] = WriteResult::ValueChanged;
+            break;
+        case ValueStep::Gone:
+            outcome.results[k] = WriteResult::Gone;
+            break;
+        case ValueStep::Unsure:
+            unsure = true;
+            break;
+        case ValueStep::Write:
+            writing.push_back(k);
+            break;
+        }
+    }
+    const FileFailure keysMissing = unsure ? FileFailure{Kind::KeysMissing} : FileFailure{};
+    if (writing.empty()) {
+        outcome.failure = keysMissing;
+        return outcome;
+    }
+    // A file renamed away this instant has no attributes; a read-only one is never replaced.
+    const DWORD attributes = GetFileAttributesW(target.Path().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) {
+        outcome.failure = FailureOf(attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_ACCESS_DENIED);
+        return outcome;
+    }
+
+    ReplacementFile replacement(target);
+    if ((outcome.failure = FailureOf(replacement.Write(plan.bytes))))
+        return outcome;
+    FileBytes planned{true, std::move(plan.bytes)};
+    const DWORD checkStarted = GetTickCount();
+    std::vector<char> text;
+    if (ReadProfileSection(replacement.Path().c_str(), section, text) != 0) {
+        outcome.failure = {Kind::CheckFailed};
+        return outcome;
+    }
+    checkMs_ = GetTickCount() - checkStarted;
+    SectionLines written(std::move(text));
+    if (!ReadsAsPlanned(before.lines, written, plan.writes)) {
+        outcome.failure = {Kind::CheckFailed};
+        return outcome;
+    }
+    if ((outcome.failure = Replace(target, replacement, before.file, planned, deadline)))
+        return outcome;
+
+    for (size_t w = 0; w < writing.size(); ++w) {
+        outcome.results[writing[w]] = WriteResult::Written;
+        outcome.changes[writing[w]] = std::move(plan.changes[w]);
+    }
+    known_ = std::make_shared<const Reading>(Reading{section, std::move(planned), std::move(written)});
+    outcome.failure = keysMissing;
+    return outcome;
 }
 
-// Puts the replacement in the target's place while the target still holds the bytes the plan
-// was made on, and then reads the replaced file through its second name, if it has one: a
-// write another program made in the instant between the last look and the swap shows there.
-Try Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before, const std::string& planned,
-         SecondName* replaced, const WaitFunction& wait)
+FileFailure IniValueWriter::Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+                                    const FileBytes& planned, const Deadline& deadline)
 {
-    FileBytes now;
-    if (const uint32_t error = ReadFileBytes(target.Path(), now))
-        return AfterError(error);
-    if (!(now == before))
-        return PlanAgain();
-    if (const uint32_t error = replacement.Replace())
-        return AfterError(error, true);
-    if (!replaced)
-        return Done();
-    FileBytes old;
-    if (const uint32_t error = Patience(wait).WhileHeld([&] { return ReadFileBytes(replaced->Path(), old); }))
-        return Failed(Kind::SystemError, error);
-    return old == before ? Done() : PutBack(target, *replaced, planned, wait);
-}
-
-// Swaps while no other program holds the target: held without sharing its deletion, the file
-// cannot be replaced, and a second name made then could not go until the file is let go. The
-// second name goes before this returns, whichever way the swap went.
-Try Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before, const std::string& planned,
-            const WaitFunction& wait)
-{
+    // Held without sharing its deletion, the file cannot be replaced, and a second name made
+    // then could not go until the file is let go.
     {
         const UniqueFile probe(CreateFileW(target.Path().c_str(), DELETE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, 0, nullptr));
         if (!probe)
-            return AfterError(GetLastError());
+            return FailureOf(GetLastError());
     }
     // Where the file system has no hard links, the instant before the swap goes unwatched.
-    SecondName replaced(target);
-    const bool watched = replaced.Make() == 0;
-    const Try swap = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, wait);
-    const uint32_t error = Patience(wait).WhileHeld([&] { return replaced.Remove(); });
-    return error && swap.outcome != Outcome::Failed ? Failed(Kind::SystemError, error) : swap;
+    SecondName replaced;
+    const bool watched = replaced.Make(target) == 0;
+    const FileFailure swapped = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, deadline);
+    // A name that cannot go now goes with a later write, or with the next start.
+    if (replaced.Remove() != 0)
+        strays_.push_back(std::move(replaced));
+    return swapped;
 }
 
-// One try: plans the values still NotWritten on a settled reading of the file, writes the new
-// content beside it and has the system's reader check it, replaces the file, and after a while
-// looks whether it still holds the new content. Values it settles get their results.
-Try WriteOnce(const FileTarget& target, const char* path, const char* section, const std::vector<IniValue>& values,
-              WriteOutcome& outcome, KnownReading& known, bool& busy, const WaitFunction& wait)
+FileFailure IniValueWriter::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+                                 const FileBytes& planned, SecondName* replaced, const Deadline& deadline)
 {
-    std::vector<WriteResult>& results = outcome.results;
-    const SettledRead read = ReadSettled(target, path, section, known);
-    if (read.kind != ReadKind::Read)
-        return {read.kind == ReadKind::Failed ? Outcome::Failed : Outcome::PlanAgain, Why(read)};
-    if (!known.file.exists)
-        return PlanAgain(Kind::SystemError, ERROR_FILE_NOT_FOUND);
-    // Both stay as they are until the try ends: only a confirmed swap replaces the known reading.
-    const FileBytes& before = known.file;
-    const std::shared_ptr<const SectionLines> lines = known.lines;
-
-    std::vector<size_t> pending;
-    std::vector<IniValue> pendingValues;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (results[i] == WriteResult::NotWritten) {
-            pending.push_back(i);
-            pendingValues.push_back(values[i]);
-        }
-    }
-    ValuePlan plan = PlanValues(before.bytes, *lines, section, pendingValues);
-    std::vector<size_t> writing; // the values of plan.writes, in their order
-    bool unsure = false;
-    for (size_t k = 0; k < pending.size(); ++k) {
-        const ValueStep step = plan.steps[k];
-        if (step == ValueStep::Done || step == ValueStep::Changed)
-            results[pending[k]] = step == ValueStep::Done ? WriteResult::Written : WriteResult::ValueChanged;
-        unsure = unsure || step == ValueStep::Unsure;
-        if (step == ValueStep::Write)
-            writing.push_back(pending[k]);
-    }
-    if (writing.empty())
-        return unsure ? PlanAgain() : Done();
-    if (GetFileAttributesW(target.Path().c_str()) & FILE_ATTRIBUTE_READONLY)
-        return Failed(Kind::SystemError, ERROR_ACCESS_DENIED);
-
-    ReplacementFile replacement(target);
-    if (const uint32_t error = replacement.Write(plan.bytes))
-        return Failed(Kind::SystemError, error);
-    const DWORD readStarted = GetTickCount();
-    std::vector<char> text;
-    if (ReadProfileSection(replacement.Path().c_str(), section, text) != 0)
-        return Failed(Kind::CheckFailed);
-    const DWORD readMs = GetTickCount() - readStarted;
-    auto written = std::make_shared<const SectionLines>(std::move(text));
-    if (!ReadsAsPlanned(*lines, *written, plan.writes))
-        return Failed(Kind::CheckFailed);
-    const Try replaced = Replace(target, replacement, before, plan.bytes, wait);
-    if (replaced.outcome != Outcome::Done) {
-        busy = busy || replaced.outcome == Outcome::PlanAgain;
-        return replaced;
-    }
-
-    // A program that read the file before the swap and writes it afterwards puts its older copy
-    // back: the system's profile writer does so under Wine, where it reads and writes the file
-    // with two separate opens (while a writer holds the file open, the swap waits for it
-    // instead, on Windows and under Wine). Such a copy is due within about as long as a reading
-    // of the file takes, longer while a busy program is slowed down; the next try writes again
-    // what it undid.
-    Patience(wait).Wait(busy ? std::max<DWORD>(100, 3 * readMs) : std::max<DWORD>(20, readMs));
-    FileBytes now;
-    if (ReadFileBytes(target.Path(), now) != 0 || now.bytes != plan.bytes) {
-        busy = true;
-        return PlanAgain();
-    }
-    for (size_t w = 0; w < writing.size(); ++w) {
-        results[writing[w]] = WriteResult::Written;
-        outcome.changes[writing[w]] = std::move(plan.changes[w]);
-    }
-    known = {section, std::move(now), std::move(written)};
-    return unsure ? PlanAgain() : Done();
+    bool holds = false;
+    if (const uint32_t error = FileHolds(target.Path(), before, holds))
+        return FailureOf(error);
+    if (!holds)
+        return {Kind::KeptChanging};
+    if (const uint32_t error = replacement.Replace())
+        return FailureOf(error, true);
+    if (!replaced)
+        return {};
+    // A write another program made in the instant between the last look and the swap shows in
+    // the replaced file. That goes back in its place while the target still holds the new
+    // content, untouched since, and the change is planned again. Where it cannot go back, or
+    // cannot be read, the new content stays: it is what the file holds.
+    bool untouched = false;
+    if (deadline.Retry([&] { return FailureOf(FileHolds(replaced->Path(), before, untouched)); }) || untouched)
+        return {};
+    bool putBack = false;
+    deadline.Retry([&] {
+        bool ours = false;
+        if (const uint32_t error = FileHolds(target.Path(), planned, ours))
+            return FailureOf(error);
+        if (!ours)
+            return FileFailure{};
+        const FileFailure failure = FailureOf(replaced->PutBack(target), true);
+        putBack = !failure;
+        return failure;
+    });
+    return putBack ? FileFailure{Kind::KeptChanging} : FileFailure{};
 }
 
-} // namespace
-
-WriteOutcome WriteIniValues(const char* path, const char* section, const std::vector<IniValue>& values,
-                            KnownReading& known, const WaitFunction& wait)
-{
-    const FileTarget target(path);
-    const Patience patience(wait);
-    WriteOutcome outcome;
-    outcome.results.assign(values.size(), WriteResult::NotWritten);
-    outcome.changes.resize(values.size());
-    bool busy = false; // another program was seen writing the file
-    for (;;) {
-        const Try tried = WriteOnce(target, path, section, values, outcome, known, busy, wait);
-        if (tried.outcome == Outcome::Done)
-            return outcome;
-        if (tried.outcome == Outcome::Failed || !patience.Lasts()) {
-            outcome.failure = tried.why;
-            return outcome;
-        }
-        patience.Wait();
-    }
-}
+uint32_t IniValueWriter::RemoveLeftovers() { return ::RemoveLeftovers(FileTarget(path_.c_str())); }

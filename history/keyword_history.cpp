@@ -11,16 +11,21 @@ KeywordHistory::KeywordHistory(const char* path) : store_(path), section_(&store
 
 KeywordHistory::~KeywordHistory() { Clear(); }
 
-int32_t KeywordHistory::Load() { return Read(false); }
+int32_t KeywordHistory::Load() { return Read(false, Deadline(waiting_)); }
 
-int32_t KeywordHistory::Reload() { return Read(true); }
+int32_t KeywordHistory::Reload(const Deadline& deadline)
+{
+    if (LookDue())
+        LookAgain(deadline);
+    return Read(true, deadline);
+}
 
-int32_t KeywordHistory::Read(bool replacing)
+int32_t KeywordHistory::Read(bool replacing, const Deadline& deadline)
 {
     // One read of the whole section instead of one per key: each single read can cost as much
     // as parsing the file. A store that cannot give a section whole gives keys that read empty.
     std::shared_ptr<const SectionLines> read;
-    loadFailure_ = section_.ReadSection(read);
+    loadFailure_ = section_.ReadSection(read, deadline);
     if (loadFailure_)
         return 0;
     if (replacing)
@@ -93,15 +98,20 @@ KeywordEntry* KeywordHistory::FindEntry(int32_t number)
     return nullptr;
 }
 
-WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text)
+WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text,
+                                        const Deadline& deadline)
 {
     std::vector<IniValue> values;
     for (const KeywordEntry* entry : entries)
-        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", ""});
-    WriteOutcome outcome = section_.WriteStrings(values);
-    for (size_t i = 0; i < entries.size(); ++i)
+        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", "", nullptr});
+    WriteOutcome outcome = section_.WriteStrings(values, deadline);
+    for (size_t i = 0; i < entries.size(); ++i) {
         if (outcome.results[i] == WriteResult::Written)
             entries[i]->SetText(text);
+        else if (outcome.results[i] == WriteResult::Gone)
+            entries[i]->SetText("");
+    }
+    Unsettle(values, entries, outcome, nullptr, deadline);
     return outcome;
 }
 
@@ -113,71 +123,152 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
             section_.WriteString(KeywordKey(number).text, text);
         throw std::out_of_range("invalid vector<T> subscript");
     }
-    return WriteTexts({entry}, text).AllWritten() ? 1 : 0;
+    const Deadline deadline(waiting_);
+    if (LookDue())
+        LookAgain(deadline);
+    return WriteTexts({entry}, text, deadline).AllWritten() ? 1 : 0;
 }
 
-WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked)
+WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked,
+                                            const Deadline& deadline)
 {
     std::vector<KeywordEntry*> entries;
-    std::vector<std::string> texts;
     for (int32_t number : numbers) {
         KeywordEntry* entry = FindEntry(number);
         if (!entry)
             throw std::out_of_range("invalid vector<T> subscript");
         entries.push_back(entry);
-        texts.push_back(entry->Text());
     }
-    WriteOutcome outcome = WriteTexts(entries, "");
+    if (LookDue())
+        LookAgain(deadline);
+    std::vector<std::string> texts;
+    for (const KeywordEntry* entry : entries)
+        texts.push_back(entry->Text());
+    WriteOutcome outcome = WriteTexts(entries, "", deadline);
     for (size_t i = 0; blanked && i < numbers.size(); ++i)
         if (!outcome.changes[i].lineBefore.empty())
             blanked->push_back({numbers[i], texts[i], outcome.changes[i]});
     return outcome;
 }
 
-RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step)
+RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& deadline)
 {
-    RestoreOutcome outcome;
-    std::shared_ptr<const SectionLines> read;
-    if ((outcome.failure = section_.ReadSection(read))) {
-        outcome.failed = static_cast<int>(step.size());
-        return outcome;
-    }
-    const SectionLines none;
-    const SectionLines& section = read ? *read : none;
-    const auto [first, last] = Range(section);
-    std::vector<std::string> keys;
-    for (const BlankedKeyword& keyword : step)
-        keys.push_back(KeywordKey(keyword.number).text);
-    const std::vector<KeyReading> now = section.Read(keys);
-    // The search application may have moved its range past a number, removed the key or
-    // written another keyword under it: such keywords are left alone.
+    if (LookDue())
+        LookAgain(deadline);
+    // Only into keys still blank, and inside the range on every reading the write plans on: the
+    // search application may have moved its range past a number, removed the key or written
+    // another keyword under it since.
     std::vector<IniValue> values;
-    std::vector<BlankedKeyword*> writing;
-    for (size_t i = 0; i < step.size(); ++i) {
-        BlankedKeyword& keyword = step[i];
-        if (!now[i].present || now[i].text.length || keyword.number < first || keyword.number > last) {
-            ++outcome.leftAlone;
-            continue;
-        }
-        values.push_back({keys[i], keyword.change.value, true, "", keyword.change.lineAfter, keyword.change.lineBefore});
-        writing.push_back(&keyword);
+    for (const BlankedKeyword& keyword : step) {
+        const int32_t number = keyword.number;
+        values.push_back({KeywordKey(number).text, keyword.change.value, true, "", keyword.change.lineAfter,
+                          keyword.change.lineBefore, [this, number](const SectionLines& section) {
+                              const auto [first, last] = Range(section);
+                              return number >= first && number <= last;
+                          }});
     }
-    const WriteOutcome written = values.empty() ? WriteOutcome() : section_.WriteStrings(values);
+    RestoreOutcome outcome;
+    const WriteOutcome written = values.empty() ? WriteOutcome() : section_.WriteStrings(values, deadline);
     outcome.failure = written.failure;
-    UndoStep kept;
-    for (size_t k = 0; k < writing.size(); ++k) {
-        BlankedKeyword& keyword = *writing[k];
+    std::vector<KeywordEntry*> entries(step.size(), nullptr);
+    for (size_t k = 0; k < step.size(); ++k) {
         if (written.results[k] == WriteResult::NotWritten) {
             ++outcome.failed;
-            kept.push_back(std::move(keyword));
-        } else if (written.results[k] == WriteResult::ValueChanged) {
+        } else if (written.results[k] != WriteResult::Written) {
             ++outcome.leftAlone;
-        } else if (KeywordEntry* entry = FindEntry(keyword.number)) {
-            entry->SetText(keyword.text.c_str());
-            outcome.restored.push_back(entry);
+        } else if ((entries[k] = FindEntry(step[k].number))) {
+            entries[k]->SetText(step[k].text.c_str());
+            outcome.restored.push_back(entries[k]);
         }
     }
+    Unsettle(values, entries, written, &step, deadline);
+    UndoStep kept;
+    for (size_t k = 0; k < step.size(); ++k)
+        if (written.results[k] == WriteResult::NotWritten)
+            kept.push_back(std::move(step[k]));
     step = std::move(kept);
+    return outcome;
+}
+
+void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
+                              const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline)
+{
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!entries[i] || outcome.changes[i].lineBefore.empty())
+            continue;
+        Unsettled written{values[i], entries[i], std::nullopt, deadline.Now()};
+        if (records)
+            written.restored = (*records)[i];
+        unsettled_.push_back(std::move(written));
+    }
+    if (!unsettled_.empty())
+        wroteAgain_ = false;
+}
+
+uint32_t KeywordHistory::LookDelayMs() const
+{
+    const uint32_t checkMs = store_.LastCheckMs();
+    return wroteAgain_ ? std::max<uint32_t>(100, 3 * checkMs) : std::max<uint32_t>(20, checkMs);
+}
+
+LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
+{
+    LookOutcome outcome;
+    std::vector<Unsettled> looking = std::move(unsettled_);
+    unsettled_.clear();
+    auto recent = [&deadline](const Unsettled& u) { return deadline.Now() - u.writtenAt < Deadline::kTotalMs; };
+    std::shared_ptr<const SectionLines> lines;
+    if (looking.empty())
+        return outcome;
+    if (section_.ReadSection(lines, deadline)) {
+        // Not to be read now: looked at again later, while the writes are recent.
+        for (Unsettled& u : looking)
+            if (recent(u))
+                unsettled_.push_back(std::move(u));
+        return outcome;
+    }
+    std::vector<std::string> keys;
+    for (const Unsettled& u : looking)
+        keys.push_back(u.value.key);
+    const std::vector<KeyReading> now = lines ? lines->Read(keys) : std::vector<KeyReading>(keys.size());
+    std::vector<Unsettled> undone; // their keys read the texts they had before the write
+    std::vector<IniValue> values;
+    bool late = false;
+    for (size_t i = 0; i < looking.size(); ++i) {
+        if (now[i].present && now[i].text.String() == looking[i].value.expected) {
+            late = late || !recent(looking[i]);
+            values.push_back(looking[i].value);
+            undone.push_back(std::move(looking[i]));
+        }
+    }
+    if (undone.empty())
+        return outcome;
+    // Older copies keep coming back while the other program keeps writing; after two seconds of
+    // that, the writes are given up, as a write that kept being changed is.
+    WriteOutcome again(undone.size());
+    again.failure = {FileFailure::Kind::KeptChanging};
+    if (!late)
+        again = section_.WriteStrings(values, deadline);
+    for (size_t k = 0; k < undone.size(); ++k) {
+        Unsettled& u = undone[k];
+        const WriteResult result = again.results[k];
+        if (result == WriteResult::Written && !again.changes[k].lineBefore.empty()) {
+            unsettled_.push_back(std::move(u));
+        } else if (result == WriteResult::NotWritten) {
+            u.entry->SetText(u.value.expected.c_str());
+            if (u.restored) {
+                outcome.blankAgain.push_back(u.entry);
+                outcome.undoAgain.push_back(std::move(*u.restored));
+            } else {
+                outcome.returned.push_back(u.entry);
+            }
+        } else if (result == WriteResult::Gone && u.restored) {
+            u.entry->SetText("");
+            outcome.blankAgain.push_back(u.entry);
+        }
+    }
+    wroteAgain_ = !unsettled_.empty();
+    outcome.failure = again.failure;
     return outcome;
 }
 
@@ -204,4 +295,8 @@ void KeywordHistory::RankTexts()
     }
 }
 
-void KeywordHistory::Clear() { entries_.clear(); }
+void KeywordHistory::Clear()
+{
+    unsettled_.clear();
+    entries_.clear();
+}

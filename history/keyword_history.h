@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,15 @@ struct RestoreOutcome {
     std::vector<const KeywordEntry*> restored; // the entries that have their texts back
     int leftAlone = 0; // keywords the file no longer has as a blank key of the history
     int failed = 0;    // keywords the failure kept; they stay in the step
+    FileFailure failure;
+};
+
+// What a look at the file some time after the last writes found undone by a program that had
+// read the file before them and wrote its older copy back, and could not write again.
+struct LookOutcome {
+    std::vector<const KeywordEntry*> returned;   // deleted keywords whose texts are back, in the file and the entry
+    std::vector<const KeywordEntry*> blankAgain; // keywords given back that are blank again
+    UndoStep undoAgain; // of those, what to give back once more
     FileFailure failure;
 };
 
@@ -50,12 +60,12 @@ public:
 
     // Reads the file again and, once it was read whole, lists what it holds now; returns 0,
     // keeping the list as it is, when it could not be (LoadFailure says why).
-    int32_t Reload();
+    int32_t Reload(const Deadline& deadline);
     const FileFailure& LoadFailure() const { return loadFailure_; }
-    // How to wait while the file is busy; the thread sleeps unless one is given.
-    void SetWait(WaitFunction wait) { store_.SetWait(std::move(wait)); }
+    // How the history waits while the file is busy, when the caller gives no deadline.
+    void SetWaiting(Waiting waiting) { waiting_ = std::move(waiting); }
     // Removes what a delete stopped half-way left beside the file; 0 or the first error.
-    uint32_t RemoveLeftovers() const { return store_.RemoveLeftovers(); }
+    uint32_t RemoveLeftovers() { return store_.RemoveLeftovers(); }
 
     // Ranks the entries' texts (KeywordEntry::TextRank) unless every entry is ranked already,
     // so that sorting by keyword compares numbers instead of texts.
@@ -63,18 +73,39 @@ public:
 
     // Deletes the keywords with one replacement of the file: each is blanked only while its
     // key still reads as the entry's text, and its entry is blanked once the file holds the
-    // empty value. What was blanked goes into the step when one is given. Throws
-    // std::out_of_range, writing nothing, when no entry has a number.
-    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked = nullptr);
+    // empty value, or no longer has the key. What was blanked goes into the step when one is
+    // given. Throws std::out_of_range, writing nothing, when no entry has a number.
+    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked, const Deadline& deadline);
+    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers)
+    {
+        return DeleteKeywords(numbers, nullptr, Deadline(waiting_));
+    }
     // Gives the keywords of the step their texts back with one replacement of the file: each
     // only while its key is still there with an empty value and its number lies from StartPos
     // up to EndPos. Its line becomes what it was, byte for byte, while the rest of the line is
     // as the delete left it. Keywords given back and those that can no longer be leave the step.
-    RestoreOutcome RestoreKeywords(UndoStep& step);
+    RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
+
+    // A program that read the file before a write of the history, and writes it afterwards,
+    // puts its older copy back, within about as long as the system's reader takes to read the
+    // file. So some time after each write (LookDelayMs) the file is looked at again (LookAgain):
+    // what such a copy undid is written again, and what cannot be is said. Every other use of
+    // the file looks first.
+    bool LookDue() const { return !unsettled_.empty(); }
+    uint32_t LookDelayMs() const;
+    LookOutcome LookAgain(const Deadline& deadline);
 
 private:
+    // A value the file got from a write a moment ago, and the entry it is the text of.
+    struct Unsettled {
+        IniValue value; // its expected text is what the entry had before
+        KeywordEntry* entry;
+        std::optional<BlankedKeyword> restored; // for a keyword given back, what was given
+        uint32_t writtenAt;
+    };
+
     // Reads the section whole and appends its keywords, after clearing the list when replacing.
-    int32_t Read(bool replacing);
+    int32_t Read(bool replacing, const Deadline& deadline);
     // Appends an entry for every number from StartPos up to EndPos.
     void Fill(const SectionLines& section);
     // The first and last numbers of the section's range that the history handles; none when
@@ -83,10 +114,17 @@ private:
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
-    WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text);
+    WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);
+    // Keeps the values a write changed in the file for the next look; records are those of a
+    // restore, in the values' order.
+    void Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
+                  const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline);
 
     IniProfileStore store_;
     ProfileSection section_;
     KeywordList entries_;
     FileFailure loadFailure_;
+    Waiting waiting_;
+    std::vector<Unsettled> unsettled_;
+    bool wroteAgain_ = false; // the last look found an older copy: the next one waits longer
 };

@@ -21,19 +21,19 @@ int32_t ProfileStore::WriteInt(const char*, const char*, int32_t) { return 0; }
 
 int32_t ProfileStore::WriteString(const char*, const char*, const char*) { return 0; }
 
-FileFailure ProfileStore::ReadSection(const char*, std::shared_ptr<const SectionLines>& lines)
+FileFailure ProfileStore::ReadSection(const char*, std::shared_ptr<const SectionLines>& lines, const Deadline&)
 {
     lines = nullptr;
     return {};
 }
 
-WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values)
+WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values, const Deadline&)
 {
-    WriteOutcome outcome;
-    for (const IniValue& value : values) {
-        const bool written = WriteString(section, value.key.c_str(), value.value.c_str()) != 0;
-        outcome.results.push_back(written ? WriteResult::Written : WriteResult::NotWritten);
-        if (!written)
+    WriteOutcome outcome(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (WriteString(section, values[i].key.c_str(), values[i].value.c_str()))
+            outcome.results[i] = WriteResult::Written;
+        else
             outcome.failure = {FileFailure::Kind::SystemError, 0};
     }
     return outcome;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "deadline.h"
 #include "section_lines.h"
 #include "value_plan.h"
 #include "write_outcome.h"
@@ -27,10 +28,13 @@ public:
     // Every line of a section in one read, as the system's section read gives them (values as
     // stored, enclosing quotes kept), or why they could not be read; lines stay null when the
     // store cannot give a section whole.
-    virtual FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines);
+    virtual FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
+                                    const Deadline& deadline);
     // Several values of one section, each written only while its key reads the expected text
-    // when one is given; the base class writes them one by one and expects nothing.
-    virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values);
+    // and the section meets its condition, when it has them; the base class writes them one by
+    // one and expects nothing.
+    virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values,
+                                      const Deadline& deadline);
 };
 
 // One section of a store, which it uses but does not own.
@@ -47,8 +51,14 @@ public:
         return store_->ReadString(name_.data(), key, defaultText, buffer, bufferBytes);
     }
     int32_t WriteString(const char* key, const char* text) { return store_->WriteString(name_.data(), key, text); }
-    FileFailure ReadSection(std::shared_ptr<const SectionLines>& lines) { return store_->ReadSection(name_.data(), lines); }
-    WriteOutcome WriteStrings(const std::vector<IniValue>& values) { return store_->WriteStrings(name_.data(), values); }
+    FileFailure ReadSection(std::shared_ptr<const SectionLines>& lines, const Deadline& deadline)
+    {
+        return store_->ReadSection(name_.data(), lines, deadline);
+    }
+    WriteOutcome WriteStrings(const std::vector<IniValue>& values, const Deadline& deadline)
+    {
+        return store_->WriteStrings(name_.data(), values, deadline);
+    }
 
 private:
     std::vector<char> name_;

@@ -57,9 +57,9 @@ std::string TextAsRead(const std::string& value)
 
 std::string FoldKey(const char* key, size_t length)
 {
-    std::string folded(key, length);
-    for (char& c : folded)
-        c = FoldCase(c);
+    std::string folded;
+    for (const char* end = key + length; key < end && *key; ++key)
+        folded += FoldCase(*key);
     return folded;
 }
 

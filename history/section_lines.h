@@ -59,6 +59,6 @@ private:
     std::vector<Line> lines_;
 };
 
-// Key names are compared as the reader compares them, ignoring the letter case of ASCII:
-// keys are the same when their folded forms are.
+// Key and section names are compared as the reader compares them: cut at a NUL, ignoring the
+// letter case of ASCII. Names are the same when their folded forms are.
 std::string FoldKey(const char* key, size_t length);

@@ -5,34 +5,28 @@
 
 #include "profile_section_read.h"
 
-namespace {
-
-SettledRead Failure(uint32_t error) { return {IsHeldOpen(error) ? ReadKind::Held : ReadKind::Failed, error}; }
-
-} // namespace
-
-FileFailure Why(const SettledRead& read)
+SettledRead ReadSettled(const FileTarget& target, const char* readerPath, const char* section, const KnownReading& known)
 {
-    return read.kind == ReadKind::Changed ? FileFailure{FileFailure::Kind::KeptChanging}
-                                          : FileFailure{FileFailure::Kind::SystemError, read.error};
-}
-
-SettledRead ReadSettled(const FileTarget& target, const char* readerPath, const char* section, KnownReading& known)
-{
-    FileBytes bytes, again;
-    if (const uint32_t error = ReadFileBytes(target.Path(), bytes))
-        return Failure(error);
-    if (known.lines && known.section == section && known.file == bytes)
-        return {};
-    std::vector<char> lines;
-    if (bytes.exists) {
-        if (const uint32_t error = ReadProfileSection(readerPath, section, lines))
-            return Failure(error);
+    bool holds = false;
+    if (known && known->section == section) {
+        if (const uint32_t error = FileHolds(target.Path(), known->file, holds))
+            return {nullptr, FailureOf(error)};
+        if (holds)
+            return {known, {}};
     }
-    if (const uint32_t error = ReadFileBytes(target.Path(), again))
-        return Failure(error);
-    if (!(again == bytes))
-        return {ReadKind::Changed};
-    known = {section, std::move(bytes), std::make_shared<const SectionLines>(std::move(lines))};
-    return {};
+    auto reading = std::make_shared<Reading>();
+    reading->section = section;
+    if (const uint32_t error = ReadFileBytes(target.Path(), reading->file))
+        return {nullptr, FailureOf(error)};
+    if (reading->file.exists) {
+        std::vector<char> lines;
+        if (const uint32_t error = ReadProfileSection(readerPath, section, lines))
+            return {nullptr, FailureOf(error)};
+        reading->lines = SectionLines(std::move(lines));
+    }
+    if (const uint32_t error = FileHolds(target.Path(), reading->file, holds))
+        return {nullptr, FailureOf(error)};
+    if (!holds)
+        return {nullptr, {FileFailure::Kind::KeptChanging}};
+    return {std::move(reading), {}};
 }

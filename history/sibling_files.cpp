@@ -7,6 +7,7 @@
 
 #include "file_rights.h"
 #include "wide_text.h"
+#include "write_outcome.h"
 
 namespace {
 
@@ -72,12 +73,18 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
         path_.clear();
         return ERROR_FILE_EXISTS;
     }
-    DWORD written = 0;
-    if (!SetFileTime(file_.get(), &old.ftCreationTime, nullptr, nullptr) ||
-        !WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        !FlushFileBuffers(file_.get()))
+    if (!SetFileTime(file_.get(), &old.ftCreationTime, nullptr, nullptr))
         return GetLastError();
-    return written == bytes.size() ? 0 : ERROR_WRITE_FAULT;
+    // A disk with room for part of the bytes takes that part, and refuses only the next write.
+    for (size_t at = 0; at < bytes.size();) {
+        DWORD written = 0;
+        if (!WriteFile(file_.get(), bytes.data() + at, static_cast<DWORD>(bytes.size() - at), &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_DISK_FULL;
+        at += written;
+    }
+    return FlushFileBuffers(file_.get()) ? 0 : GetLastError();
 }
 
 uint32_t ReplacementFile::Replace()
@@ -90,11 +97,11 @@ uint32_t ReplacementFile::Replace()
     return 0;
 }
 
-uint32_t SecondName::Make()
+uint32_t SecondName::Make(const FileTarget& target)
 {
     for (unsigned attempt = 0; attempt < 64; ++attempt) {
-        const std::wstring path = Widen(NewName(target_, attempt).c_str(), CP_ACP);
-        if (CreateHardLinkW(path.c_str(), target_.Path().c_str(), nullptr)) {
+        const std::wstring path = Widen(NewName(target, attempt).c_str(), CP_ACP);
+        if (CreateHardLinkW(path.c_str(), target.Path().c_str(), nullptr)) {
             path_ = path;
             return 0;
         }
@@ -113,9 +120,9 @@ uint32_t SecondName::Remove()
     return GetLastError();
 }
 
-uint32_t SecondName::PutBack()
+uint32_t SecondName::PutBack(const FileTarget& target)
 {
-    if (!MoveFileExW(path_.c_str(), target_.Path().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(path_.c_str(), target.Path().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return GetLastError();
     path_.clear();
     return 0;
@@ -134,8 +141,9 @@ uint32_t RemoveLeftovers(const FileTarget& target)
         // Opened sharing nothing, the file is held by no other process; it goes as it closes.
         const UniqueFile file(CreateFileA((target.Folder() + found.cFileName).c_str(), DELETE, 0, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-        if (!file && !IsHeldOpen(GetLastError()) && GetLastError() != ERROR_FILE_NOT_FOUND && !firstError)
-            firstError = GetLastError();
+        const FileFailure failure = file ? FileFailure() : FailureOf(GetLastError());
+        if (failure.kind == FileFailure::Kind::SystemError && !firstError)
+            firstError = failure.systemError;
     } while (FindNextFileA(search.get(), &found));
     return firstError;
 }

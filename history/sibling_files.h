@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/unique_any.h"
 #include "file_target.h"
@@ -37,25 +38,26 @@ private:
 
 // A second name (a hard link) of the target file, made just before the target is replaced:
 // through it the replaced file can still be read, to see whether another program wrote to it
-// in the instant before, and put back.
+// in the instant before, and put back. A name that cannot go at once is kept by its owner and
+// removed later.
 class SecondName {
 public:
-    explicit SecondName(const FileTarget& target) : target_(target) {}
+    SecondName() = default;
     ~SecondName() { Remove(); }
+    SecondName(SecondName&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
     SecondName(const SecondName&) = delete;
     SecondName& operator=(const SecondName&) = delete;
 
     // Returns 0 or the system's error code; a file system without hard links gives none.
-    uint32_t Make();
+    uint32_t Make(const FileTarget& target);
     const std::wstring& Path() const { return path_; }
     // Returns 0 or the system's error code: while another program holds the file open without
     // sharing its deletion, the name cannot go.
     uint32_t Remove();
     // Puts the file it names back in the target's place. Returns 0 or the system's error code.
-    uint32_t PutBack();
+    uint32_t PutBack(const FileTarget& target);
 
 private:
-    const FileTarget& target_;
     std::wstring path_;
 };
 

@@ -15,28 +15,33 @@ std::vector<std::string> Keys(const std::vector<IniValue>& values)
     return keys;
 }
 
-ValueStep StepFor(const IniValue& value, const KeyReading& read)
+ValueStep StepFor(const IniValue& value, const KeyReading& read, const SectionLines& reading, bool missingIsGone)
 {
     const std::string wanted = TextAsRead(value.value);
-    // A missing key reads empty, but a keyword's key never goes missing for good while the
-    // search application keeps the file whole.
-    if (!read.present)
-        return wanted.empty() && (!value.hasExpected || value.expected.empty()) ? ValueStep::Done : ValueStep::Unsure;
+    // A missing key reads empty. A file caught in the middle of its rewriting lacks keys too;
+    // found missing again in the same bytes, the key has been removed.
+    if (!read.present) {
+        if (wanted.empty() && (!value.hasExpected || value.expected.empty()))
+            return ValueStep::Done;
+        return missingIsGone ? ValueStep::Gone : ValueStep::Unsure;
+    }
     const std::string text = read.text.String();
     if (text == wanted)
         return ValueStep::Done;
-    return value.hasExpected && text != value.expected ? ValueStep::Changed : ValueStep::Write;
+    if ((value.hasExpected && text != value.expected) || (value.condition && !value.condition(reading)))
+        return ValueStep::Changed;
+    return ValueStep::Write;
 }
 
 } // namespace
 
 ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
-                     const std::vector<IniValue>& values)
+                     const std::vector<IniValue>& values, bool missingIsGone)
 {
     ValuePlan plan;
     const std::vector<KeyReading> read = reading.Read(Keys(values));
     for (size_t i = 0; i < values.size(); ++i) {
-        plan.steps.push_back(StepFor(values[i], read[i]));
+        plan.steps.push_back(StepFor(values[i], read[i], reading, missingIsGone));
         if (plan.steps.back() == ValueStep::Write)
             plan.writes.push_back(values[i]);
     }

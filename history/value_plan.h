@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,8 +8,9 @@
 #include "write_outcome.h"
 
 // A value to write to a key of a section. With an expected text, it is written only while the
-// key still reads as that text. Only the value's bytes change, unless the key's whole line is
-// lineNow byte for byte: then it becomes lineThen, as undoing puts a line back as it was.
+// key still reads as that text, and with a condition only while the section meets it. Only
+// the value's bytes change, unless the key's whole line is lineNow byte for byte: then it
+// becomes lineThen, as undoing puts a line back as it was.
 struct IniValue {
     std::string key;
     std::string value;
@@ -16,13 +18,16 @@ struct IniValue {
     std::string expected;
     std::string lineNow;
     std::string lineThen;
+    std::function<bool(const SectionLines&)> condition;
 };
 
 // What one reading of the file makes of a value.
 enum class ValueStep {
     Done,    // the key reads the value already
-    Changed, // the key reads another text than the one expected: it is left alone
+    Changed, // the key reads another text than the one expected, or the condition fails: it is
+             // left alone
     Unsure,  // the section lacks the key, which may mean the file was caught being rewritten
+    Gone,    // the section lacks the key, in a file that has not changed since it was found so
     Write,   // the plan writes it
 };
 
@@ -34,9 +39,10 @@ struct ValuePlan {
 };
 
 // Plans writing the values into the file's bytes, given what the system's reader makes of its
-// section. Only the bytes of the values written change: never a key added, removed or moved.
+// section; keys it lacks are Gone when the caller knows they were missing from the same bytes
+// before. Only the bytes of the values written change: never a key added, removed or moved.
 ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
-                     const std::vector<IniValue>& values);
+                     const std::vector<IniValue>& values, bool missingIsGone);
 
 // The new content reads as planned: each written key reads its value, and every other line of
 // the section reads as it did.

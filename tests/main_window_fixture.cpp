@@ -63,7 +63,10 @@ void MainWindowFixture::Pump()
 void MainWindowFixture::Command(UINT id)
 {
     SendMessageA(frame, WM_COMMAND, id, 0);
-    Pump();
+    // As a user would, the test goes on once the look at the file after a write has been.
+    const DWORD started = GetTickCount();
+    for (Pump(); window.History() && window.History()->LookDue() && GetTickCount() - started < Scaled(5000); Pump())
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
 }
 
 void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
@@ -109,6 +112,14 @@ void MainWindowFixture::SelectRows(std::initializer_list<int> rows)
         item.state = LVIS_SELECTED;
         SendMessageA(window.List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
+}
+
+std::vector<int> MainWindowFixture::SelectedRows()
+{
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(window.List(), LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
 }
 
 void MainWindowFixture::Type(const std::string& text)

@@ -19,7 +19,8 @@ public:
 
     // Dispatches the queued messages the way the program's pump does, until none is left.
     void Pump();
-    // Sends a command to the window as its menu would, then pumps.
+    // Sends a command to the window as its menu would, then pumps until the look at the file
+    // that follows a write has been.
     void Command(UINT id);
     // Presses and releases keys with real keyboard input, modifiers first and released last,
     // and pumps until the thread has taken the last release from its queue.
@@ -27,6 +28,8 @@ public:
     // The rows from top to bottom as "number:text".
     std::vector<std::string> Rows();
     void SelectRows(std::initializer_list<int> rows);
+    // The selected rows, from top to bottom.
+    std::vector<int> SelectedRows();
     void Type(const std::string& text);
 
     MainWindow window;

@@ -30,14 +30,6 @@ std::string SystemText(DWORD error)
     return words;
 }
 
-std::vector<int> SelectedRows(MainWindowFixture& f)
-{
-    std::vector<int> rows;
-    for (int row = -1; (row = static_cast<int>(SendMessageA(f.window.List(), LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
-        rows.push_back(row);
-    return rows;
-}
-
 // Fills the rest of the current folder's file system.
 void FillTheDisk()
 {
@@ -139,7 +131,7 @@ TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
                 << c.name;
         }
         EXPECT_EQ((std::vector<std::string>{"2:gamma", "1:beta", "0:alpha"}), f.Rows()) << c.name;
-        EXPECT_EQ(std::vector<int>{1}, SelectedRows(f)) << c.name;
+        EXPECT_EQ(std::vector<int>{1}, f.SelectedRows()) << c.name;
         const int files = FilesInCurrentFolder();
         undo();
         EXPECT_EQ(kThree, ReadBytes("history.ini")) << c.name;
@@ -158,7 +150,7 @@ TEST(Faults, AKeywordChangedSinceItWasShownIsNotDeleted)
     MessageBoxAnswerer answerer;
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((std::vector<std::string>{"2:gamma", "0:alpha"}), f.Rows());
-    EXPECT_EQ(std::vector<int>{0}, SelectedRows(f));
+    EXPECT_EQ(std::vector<int>{0}, f.SelectedRows());
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=\r\n2=delta\r\n", ReadBytes("history.ini"));
     const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
     ASSERT_EQ(1u, boxes.size());

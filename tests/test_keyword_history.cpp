@@ -59,7 +59,7 @@ TEST(KeywordHistory, ReadingLeavesTheFolderAsItWas)
         ASSERT_NE(INVALID_HANDLE_VALUE, watch);
         KeywordHistory history(kPath);
         EXPECT_EQ(1, history.Load());
-        EXPECT_EQ(1, history.Reload());
+        EXPECT_EQ(1, history.Reload(Deadline()));
         EXPECT_EQ(present ? 1000u : 0u, history.ConstEntries().size());
         EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(watch, Scaled(200))) << present;
         // The watch does see a file made.

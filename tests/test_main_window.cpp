@@ -148,9 +148,17 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
     EXPECT_EQ(3u, f.Rows().size());
 }
 
-// Undo is grayed until a delete and again after the last undo. The keywords it gives back come
-// back where the filter matches them, in the list's order, selected; the status bar says how
-// many came back.
+std::string StatusText(MainWindowFixture& f)
+{
+    char status[256] = {};
+    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    return status;
+}
+
+// Undo is grayed until a delete and again after the last undo; with nothing left to undo, it
+// says so. The keywords it gives back come back where the filter matches them, in the list's
+// order, selected, and the hidden ones are selected too once the filter shows them; the status
+// bar says how many came back and how many of them the filter hides.
 TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
 {
     MainWindowFixture f(kFive);
@@ -168,35 +176,52 @@ TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
     f.Command(ID_EDIT_UNDO);
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
     EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
-    EXPECT_EQ(0, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 0, LVIS_SELECTED));
-    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 1, LVIS_SELECTED));
+    EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
     EXPECT_EQ(f.window.List(), GetFocus());
-    char status[128] = {};
-    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
-    EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。"), status);
+    EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。そのうち 1 件は今の絞り込みでは表示されません。"), StatusText(f));
     EXPECT_TRUE(undoGrayed());
+    SetWindowTextA(f.window.KeywordBox(), "");
+    f.Pump();
+    EXPECT_EQ((std::vector<int>{1, 3}), f.SelectedRows());
+    f.Command(ID_EDIT_UNDO);
+    EXPECT_EQ(ShiftJis(L"元に戻せる削除はありません。元に戻せるのは、このウィンドウを開いてからの最後の 100 回の削除です。"),
+              StatusText(f));
 }
 
-TEST(MainWindow, DeleteIsTheDeleteCommandEvenInTheKeywordBoxButShiftDeleteEditsTheBox)
+// The keyword box keeps its keys, as every text box does: Delete, Ctrl+Z and Ctrl+A there
+// edit its text and leave the file alone, rows selected or not. On the list, Delete deletes the
+// selected keywords and Ctrl+Z gives them back.
+TEST(MainWindow, TheKeywordBoxKeepsItsKeysAndTheListTakesDeleteAndUndo)
 {
     MainWindowFixture f(kFive);
+    auto boxText = [&f] {
+        char text[16] = {};
+        GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
+        return std::string(text);
+    };
+    SetFocus(f.window.KeywordBox());
+    f.Type("an");
+    f.SelectRows({0});
+    SendMessageA(f.window.KeywordBox(), EM_SETSEL, 0, 0);
+    f.PressKeys({VK_DELETE});
+    EXPECT_EQ("n", boxText());
+    f.PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_EQ("an", boxText());
+    f.PressKeys({VK_CONTROL, 'A'});
+    f.PressKeys({'X'});
+    EXPECT_EQ("x", boxText());
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
+
     SetWindowTextA(f.window.KeywordBox(), "an");
     f.Pump();
-    SetFocus(f.window.KeywordBox());
-    SendMessageA(f.window.KeywordBox(), EM_SETSEL, 0, 0);
+    SetFocus(f.window.List());
     f.SelectRows({0});
     f.PressKeys({VK_DELETE});
-    char text[16] = {};
-    GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
-    EXPECT_STREQ("an", text);
     EXPECT_EQ((Rows{"1:Banana"}), f.Rows());
     EXPECT_NE(std::string::npos, ReadBytes("history.ini").find("4=\r\n"));
-
-    SendMessageA(f.window.KeywordBox(), EM_SETSEL, 0, 1);
-    f.PressKeys({VK_SHIFT, VK_DELETE});
-    GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
-    EXPECT_STREQ("n", text);
-    EXPECT_NE(std::string::npos, ReadBytes("history.ini").find("1=Banana\r\n"));
+    f.PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
 }
 
 TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)

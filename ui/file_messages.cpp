@@ -10,12 +10,17 @@ std::string LoadText(UINT id)
     return text;
 }
 
-std::string CountText(UINT id, int count)
+std::string CountText(UINT id, int count, int secondCount)
 {
     std::string text = LoadText(id);
-    const size_t at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
+    size_t at = 0;
+    for (int value : {count, secondCount}) {
+        if ((at = text.find("%d", at)) == std::string::npos)
+            break;
+        const std::string digits = std::to_string(value);
+        text.replace(at, 2, digits);
+        at += digits.size();
+    }
     return text;
 }
 
@@ -35,10 +40,13 @@ std::string SystemErrorText(uint32_t error)
 std::string FailureText(const FileFailure& failure)
 {
     switch (failure.kind) {
+    case FileFailure::Kind::KeysMissing:
     case FileFailure::Kind::KeptChanging:
         return LoadText(IDS_FILE_KEPT_CHANGING);
     case FileFailure::Kind::CheckFailed:
         return LoadText(IDS_CHECK_FAILED);
+    case FileFailure::Kind::Held:
+    case FileFailure::Kind::Missing:
     case FileFailure::Kind::SystemError:
         return failure.systemError == ERROR_FILE_TOO_LARGE ? LoadText(IDS_FILE_TOO_LARGE)
                                                            : SystemErrorText(failure.systemError);

@@ -9,8 +9,8 @@
 
 // The words of the messages about history.ini, from the resources and from the system.
 std::string LoadText(UINT id);
-// A text of the resources with "%d" in it, the count put in its place.
-std::string CountText(UINT id, int count);
+// A text of the resources with "%d" in it, the counts put in their places in turn.
+std::string CountText(UINT id, int count, int secondCount = 0);
 // The system's own words for an error, in the user's language.
 std::string SystemErrorText(uint32_t error);
 // Why the file could not be read or written.

@@ -61,6 +61,12 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
         if (wParam < rows_.size())
             rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(wParam));
         return FALSE;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        // The user selects for himself now.
+        ForgetMarks();
+        return FALSE;
     case WM_CONTEXTMENU:
         ShowContextMenu(lParam);
         result = 0;
@@ -99,13 +105,30 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
 
 void KeywordListView::AppendRows(const std::vector<const KeywordEntry*>& rows)
 {
+    const size_t first = rows_.size();
     rows_.insert(rows_.end(), rows.begin(), rows.end());
     SendMessageA(Window(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+    for (size_t row = first; !marked_.empty() && row < rows_.size(); ++row)
+        if (marked_.count(rows_[row]))
+            SetRowState(Window(), static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
     InvalidateRect(Window(), nullptr, TRUE);
 }
 
-void KeywordListView::InsertSelected(const std::vector<const KeywordEntry*>& rows)
+void KeywordListView::RemoveRowsOf(const std::vector<const KeywordEntry*>& entries)
 {
+    const std::unordered_set<const KeywordEntry*> removing(entries.begin(), entries.end());
+    for (size_t row = rows_.size(); !removing.empty() && row-- > 0;)
+        if (removing.count(rows_[row]))
+            SendMessageA(Window(), LVM_DELETEITEM, row, 0);
+}
+
+void KeywordListView::InsertSelected(const std::vector<const KeywordEntry*>& rows,
+                                     const std::vector<const KeywordEntry*>& marked)
+{
+    marked_.clear();
+    marked_.insert(marked.begin(), marked.end());
+    if (rows.empty())
+        return;
     const HWND list = Window();
     for (int row : SelectedRows())
         SetRowState(list, row, 0, LVIS_SELECTED);

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <unordered_set>
 #include <vector>
 
 #include "app/window_object.h"
@@ -22,11 +23,16 @@ public:
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD handlerSet) override;
 
-    // Puts rows after the existing ones, in the order given.
+    // Puts rows after the existing ones, in the order given; those of marked entries are
+    // selected.
     void AppendRows(const std::vector<const KeywordEntry*>& rows);
     // Puts rows where the present sort order has them, and makes them the selection, the
-    // first of them focused and in view.
-    void InsertSelected(const std::vector<const KeywordEntry*>& rows);
+    // first of them focused and in view. The marked entries are selected whenever a later fill
+    // shows them, until the user selects with the mouse or the keys, or ForgetMarks.
+    void InsertSelected(const std::vector<const KeywordEntry*>& rows, const std::vector<const KeywordEntry*>& marked);
+    void ForgetMarks() { marked_.clear(); }
+    // Removes the rows of those entries.
+    void RemoveRowsOf(const std::vector<const KeywordEntry*>& entries);
     const KeywordEntry* EntryAt(int row) const;
     SortState& Sort() { return sortState_; }
     // The history whose entries the rows show: sorting by keyword has it rank their texts.
@@ -40,6 +46,7 @@ private:
     int FindRow(UINT flags, const char* typed, int startRow) const;
 
     std::vector<const KeywordEntry*> rows_;
+    std::unordered_set<const KeywordEntry*> marked_;
     SortState sortState_;
     KeywordHistory* history_ = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "about_dialog.h"
 #include "app/app_context.h"
+#include "busy_wait.h"
 #include "resource.h"
 
 namespace {
@@ -26,7 +27,7 @@ constexpr int kFilterBufferBytes = 260;
 
 } // namespace
 
-MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kMenuStates) {}
+MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kMenuStates), waiting_{WaitKeepingWindowsAlive, nullptr} {}
 
 HWND MainWindow::Open(int showCommand)
 {
@@ -43,6 +44,10 @@ int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
     if (owner_.TabBetweenBoxAndList(*message))
         return 1;
+    // The keyword box's keys are its own, as in every text box: Delete and Ctrl+Z there edit
+    // the text, and act on the file only from the list. F5 reloads from anywhere.
+    if (message->hwnd == owner_.keywordBox_ && message->message == WM_KEYDOWN && message->wParam != VK_F5)
+        return 0;
     const HACCEL table = owner_.Accelerators();
     return table && TranslateAcceleratorA(owner_.Window(), table, message) ? 1 : 0;
 }
@@ -51,12 +56,24 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
 {
     if (handlerSet != kOwnWindow)
         return FALSE;
-    // Another program's message answered while history.ini is waited for starts nothing.
+    // Another program's command answered while history.ini is waited for waits its turn.
     if (busy_ && (message == WM_COMMAND || message == WM_CLOSE)) {
+        deferred_.push_back({message, wParam, lParam});
         result = 0;
         return TRUE;
     }
     switch (message) {
+    case WM_TIMER:
+        if (wParam != kLookTimer)
+            break;
+        SettleLastWrite(Deadline(waiting_));
+        result = 0;
+        return TRUE;
+    case WM_CLOSE:
+        // A write's last look is not left undone: closing waits for it.
+        if (history_ && history_->LookDue())
+            SettleLastWrite(Deadline(waiting_));
+        break;
     case WM_CREATE:
         result = 0;
         return OnCreate();

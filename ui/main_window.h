@@ -45,6 +45,10 @@ public:
     // list where the filter matches them, in its order, and selected; what cannot come back
     // is said in a message.
     void UndoLastDelete();
+    // Looks at history.ini once more after the last write, if that is still due: what a program
+    // that wrote an older copy back undid is written again, and what cannot be comes back into
+    // the list (KeywordHistory::LookAgain).
+    void SettleLastWrite(const Deadline& deadline);
 
     // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
     // True when the key was taken.
@@ -74,16 +78,23 @@ private:
         int RunIdle() override { return 0; }
     };
     // While the window works on history.ini it may wait for the file, answering other
-    // programs' messages meanwhile: none of them starts another command or closes the window.
+    // programs' messages meanwhile. Commands and closing that arrive then are carried out, in
+    // their order, once the work is done.
     class Busy {
     public:
-        explicit Busy(bool& busy) : busy_(busy) { busy_ = true; }
-        ~Busy() { busy_ = false; }
+        explicit Busy(MainWindow& owner);
+        ~Busy();
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;
 
     private:
-        bool& busy_;
+        MainWindow& owner_;
+        bool outermost_;
+    };
+    struct Deferred {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
     };
 
     BOOL OnCreate();
@@ -96,8 +107,13 @@ private:
     // loads it.
     void OpenHistory();
     void ReportUndeleted(const WriteOutcome& outcome);
+    // Sets the timer of the look after a write, when one is due.
+    void ScheduleLook();
+    void ReportLook(const LookOutcome& outcome);
     // Keeps a delete's blanked keywords for undoing, the last hundred deletes at most.
     void RememberForUndo(UndoStep blanked);
+    // Forgets keywords whose deletion the file no longer holds.
+    void ForgetForUndo(const std::vector<const KeywordEntry*>& entries);
     void ReportNotRead();
     // Says something in the status bar's text, until something else is said there.
     void ShowStatus(const std::string& text);
@@ -112,6 +128,9 @@ private:
     HWND keywordBox_ = nullptr;
     int ignoreCase_ = 0;
     bool busy_ = false; // reading or writing history.ini, which may wait for the file
+    std::vector<Deferred> deferred_; // what arrived meanwhile
+    Waiting waiting_;
     std::vector<UndoStep> undoSteps_; // the newest last; forgotten when the tool closes
     static constexpr UINT kReportNotRead = WM_APP; // history.ini could not be read at start
+    static constexpr UINT_PTR kLookTimer = 1;
 };

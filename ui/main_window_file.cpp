@@ -5,11 +5,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "busy_wait.h"
 #include "file_messages.h"
+#include "history/keyword_matching.h"
 #include "resource.h"
 
 namespace {
@@ -33,12 +35,23 @@ private:
 
 } // namespace
 
+MainWindow::Busy::Busy(MainWindow& owner) : owner_(owner), outermost_(!owner.busy_) { owner_.busy_ = true; }
+
+MainWindow::Busy::~Busy()
+{
+    if (!outermost_)
+        return;
+    owner_.busy_ = false;
+    for (const Deferred& deferred : std::exchange(owner_.deferred_, {}))
+        PostMessageA(owner_.Window(), deferred.message, deferred.wParam, deferred.lParam);
+}
+
 void MainWindow::OpenHistory()
 {
     history_ = std::make_unique<KeywordHistory>(".\\history.ini");
-    history_->SetWait(WaitKeepingWindowsAlive);
+    history_->SetWaiting(waiting_);
     listView_.ShowEntriesOf(history_.get());
-    const Busy busy(busy_);
+    const Busy busy(*this);
     // Files a delete stopped half-way left beside history.ini go before anything is read.
     if (const uint32_t error = history_->RemoveLeftovers())
         ShowStatus(LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(error));
@@ -49,8 +62,11 @@ void MainWindow::OpenHistory()
 
 void MainWindow::ReloadHistory()
 {
-    const Busy busy(busy_);
-    if (history_->Reload())
+    const Busy busy(*this);
+    const Deadline deadline(waiting_);
+    SettleLastWrite(deadline);
+    listView_.ForgetMarks();
+    if (history_->Reload(deadline))
         Refill();
     else
         ReportNotRead();
@@ -58,21 +74,28 @@ void MainWindow::ReloadHistory()
 
 void MainWindow::DeleteSelectedRows()
 {
+    if (SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        return;
+    const Busy busy(*this);
+    const Deadline deadline(waiting_);
+    SettleLastWrite(deadline);
     std::vector<int32_t> numbers;
     ForEachSelected([&numbers](MainWindow&, int, const KeywordEntry* entry) { numbers.push_back(entry->Number()); });
     if (numbers.empty())
         return;
-    const Busy busy(busy_);
     UndoStep blanked;
-    const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked);
+    const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked, deadline);
     if (!blanked.empty())
         RememberForUndo(std::move(blanked));
     {
         const RedrawSuspended suspended(List());
         ForEachSelected(DeleteRow);
     }
-    if (!outcome.AllWritten())
-        ReportUndeleted(outcome);
+    ScheduleLook();
+    const auto gone = std::count(outcome.results.begin(), outcome.results.end(), WriteResult::Gone);
+    if (gone)
+        ShowStatus(CountText(IDS_KEYWORDS_GONE, static_cast<int>(gone)));
+    ReportUndeleted(outcome);
 }
 
 void MainWindow::DeleteRow(MainWindow& window, int row, const KeywordEntry* entry)
@@ -87,14 +110,60 @@ void MainWindow::ReportUndeleted(const WriteOutcome& outcome)
     bool changed = false;
     bool failed = false;
     for (WriteResult result : outcome.results) {
-        undeleted += result != WriteResult::Written ? 1 : 0;
+        undeleted += result == WriteResult::ValueChanged || result == WriteResult::NotWritten ? 1 : 0;
         changed = changed || result == WriteResult::ValueChanged;
         failed = failed || result == WriteResult::NotWritten;
     }
+    if (!undeleted)
+        return;
     std::string message = CountText(IDS_NOT_DELETED, undeleted) + "\n";
     if (changed)
         message += "\n" + LoadText(IDS_KEYWORD_CHANGED);
     if (failed)
+        message += "\n" + FailureText(outcome.failure);
+    ShowWarning(Window(), message);
+}
+
+void MainWindow::ScheduleLook()
+{
+    if (history_->LookDue())
+        SetTimer(Window(), kLookTimer, history_->LookDelayMs(), nullptr);
+}
+
+void MainWindow::SettleLastWrite(const Deadline& deadline)
+{
+    KillTimer(Window(), kLookTimer);
+    if (!history_->LookDue())
+        return;
+    const Busy busy(*this);
+    const LookOutcome outcome = history_->LookAgain(deadline);
+    ScheduleLook();
+    if (outcome.returned.empty() && outcome.blankAgain.empty())
+        return;
+    // Deleted keywords that are back come back into the list where the filter matches them,
+    // selected; keywords given back that are blank again leave it.
+    KeywordFilter matching(Filter().c_str(), IgnoreCase());
+    std::vector<const KeywordEntry*> rows;
+    for (const KeywordEntry* entry : outcome.returned)
+        if (matching.Matches(entry->Text()))
+            rows.push_back(entry);
+    listView_.RemoveRowsOf(outcome.blankAgain);
+    listView_.InsertSelected(rows, outcome.returned);
+    ForgetForUndo(outcome.returned);
+    if (!outcome.undoAgain.empty())
+        RememberForUndo(outcome.undoAgain);
+    ReportLook(outcome);
+}
+
+void MainWindow::ReportLook(const LookOutcome& outcome)
+{
+    std::string message;
+    if (!outcome.returned.empty())
+        message += CountText(IDS_NOT_DELETED, static_cast<int>(outcome.returned.size())) + "\n";
+    if (!outcome.blankAgain.empty())
+        message += CountText(IDS_NOT_RESTORED, static_cast<int>(outcome.blankAgain.size())) + "\n";
+    message += "\n" + LoadText(IDS_WRITTEN_BACK);
+    if (outcome.failure)
         message += "\n" + FailureText(outcome.failure);
     ShowWarning(Window(), message);
 }

@@ -27,3 +27,8 @@
 #define IDS_RESTORED 317
 #define IDS_NOT_RESTORED 318
 #define IDS_NUMBER_REUSED 319
+#define IDS_RESTORED_HIDDEN 320
+#define IDS_NOTHING_TO_UNDO 321
+// What another program did to the file meanwhile.
+#define IDS_KEYWORDS_GONE 322
+#define IDS_WRITTEN_BACK 323

@@ -37,9 +37,8 @@ int32_t KeywordHistory::Read(bool replacing, const Deadline& deadline)
 
 std::pair<int32_t, int32_t> KeywordHistory::Range(const SectionLines& section)
 {
-    const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
-    const int32_t startPos = ReadPosition(positions[0], "StartPos");
-    const int32_t endPos = ReadPosition(positions[1], "EndPos");
+    const int32_t startPos = ReadPosition(section.Read("StartPos"), "StartPos");
+    const int32_t endPos = ReadPosition(section.Read("EndPos"), "EndPos");
     // Numbers whose key text would be longer than seven characters are not keywords: this
     // also keeps a corrupted EndPos from making billions of entries.
     if (endPos <= startPos)

@@ -16,6 +16,9 @@ uint32_t ReadProfileSection(const char* path, const char* section, std::vector<c
         SetLastError(ERROR_SUCCESS);
         const DWORD got = GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(bytes), path);
         const DWORD error = GetLastError();
+        // The reader may keep what it parsed of the file, which under Wine takes three times the
+        // file's size, until told to let go of it; telling it writes nothing.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
         if (got + 2 < bytes) {
             lines.resize(got + 2);
             // Nothing read: a missing file or section, or a file the reader could not open.

@@ -38,13 +38,17 @@ bool IsOurName(const std::string& name)
 
 ReplacementFile::~ReplacementFile()
 {
-    file_.reset();
-    if (path_.empty())
+    if (path_.empty() || placed_)
         return;
-    if (!placed_)
-        DeleteFileA(path_.c_str());
-    // The system's reader keeps what it read of a file until told to let go of it. Told once
-    // the name is gone, it has nothing to read again and writes nothing.
+    LetGo();
+    DeleteFileA(path_.c_str());
+}
+
+void ReplacementFile::LetGo()
+{
+    file_.reset();
+    // The system's reader keeps what it parsed of the file checked last until told to let go
+    // of it, and under Wine it cannot be told while the file is open without sharing writing.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
 }
 
@@ -89,7 +93,7 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
 
 uint32_t ReplacementFile::Replace()
 {
-    file_.reset();
+    LetGo();
     if (!MoveFileExW(Widen(path_.c_str(), CP_ACP).c_str(), target_.Path().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return GetLastError();

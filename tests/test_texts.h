@@ -33,7 +33,7 @@ inline const std::string kFive = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=appl
 
 // A history of many keywords, each text different ("keyword " and a number), and a section
 // after it.
-inline std::string KeywordText(int n) { return "keyword " + std::to_string(n * 7919 % 100003); }
+inline std::string KeywordText(int n) { return "keyword " + std::to_string(n * 7919LL % 100003); }
 inline std::string NumberedHistory(int keywords)
 {
     std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=" + std::to_string(keywords) + "\r\n";

@@ -1,5 +1,7 @@
 #include "tool_process.h"
 
+#include <psapi.h>
+
 #include <cstdlib>
 
 #include "time_scale.h"
@@ -93,4 +95,11 @@ DWORD ToolProcess::WaitForExit(DWORD timeoutMs)
     if (process_ && WaitForSingleObject(process_, Scaled(timeoutMs)) == WAIT_OBJECT_0)
         GetExitCodeProcess(process_, &code);
     return code;
+}
+
+size_t ToolProcess::WorkingSetBytes() const
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(process_, &counters, sizeof counters) ? counters.WorkingSetSize : 0;
 }

@@ -24,6 +24,8 @@ public:
     DWORD Close();
     // Stops the process at once, as a crash or the task manager would, and waits until it has.
     void Kill();
+    // The memory the process has in use now: its working set, in bytes.
+    size_t WorkingSetBytes() const;
 
 private:
     HANDLE process_ = nullptr;

@@ -11,6 +11,7 @@
 #include "app/app_context.h"
 #include "app/unique_any.h"
 #include "app/window_class.h"
+#include "redraw_suspended.h"
 #include "resource.h"
 
 namespace {
@@ -117,6 +118,7 @@ void KeywordListView::AppendRows(const std::vector<const KeywordEntry*>& rows)
 void KeywordListView::RemoveRowsOf(const std::vector<const KeywordEntry*>& entries)
 {
     const std::unordered_set<const KeywordEntry*> removing(entries.begin(), entries.end());
+    const RedrawSuspended suspended(Window());
     for (size_t row = rows_.size(); !removing.empty() && row-- > 0;)
         if (removing.count(rows_[row]))
             SendMessageA(Window(), LVM_DELETEITEM, row, 0);
@@ -130,6 +132,7 @@ void KeywordListView::InsertSelected(const std::vector<const KeywordEntry*>& row
     if (rows.empty())
         return;
     const HWND list = Window();
+    const RedrawSuspended suspended(list);
     for (int row : SelectedRows())
         SetRowState(list, row, 0, LVIS_SELECTED);
     // One pass merges the new rows, in the list's order, into the rows there are.

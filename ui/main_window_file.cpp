@@ -12,28 +12,8 @@
 
 #include "file_messages.h"
 #include "history/keyword_matching.h"
+#include "redraw_suspended.h"
 #include "resource.h"
-
-namespace {
-
-// Suspends a list's repainting for a scope and repaints it once afterwards: a visible list
-// repaints for every row inserted or deleted.
-class RedrawSuspended {
-public:
-    explicit RedrawSuspended(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawSuspended()
-    {
-        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, nullptr, TRUE);
-    }
-    RedrawSuspended(const RedrawSuspended&) = delete;
-    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-
-private:
-    HWND list_;
-};
-
-} // namespace
 
 MainWindow::Busy::Busy(MainWindow& owner) : owner_(owner), outermost_(!owner.busy_) { owner_.busy_ = true; }
 

@@ -78,13 +78,14 @@ DWORD WINAPI MessageBoxAnswerer::Run(void* self)
 
 void MessageBoxAnswerer::Answer(HWND box)
 {
+    const DWORD shownAt = GetTickCount();
     char title[256] = {}, text[2048] = {};
     GetWindowTextA(box, title, sizeof title);
     GetDlgItemTextA(box, kTextId, text, sizeof text);
     HICON icon = nullptr;
     EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&icon));
     EnterCriticalSection(&lock_);
-    boxes_.push_back({GetWindow(box, GW_OWNER), title, text, icon && icon == LoadIcon(nullptr, IDI_WARNING)});
+    boxes_.push_back({GetWindow(box, GW_OWNER), title, text, icon && icon == LoadIcon(nullptr, IDI_WARNING), shownAt});
     LeaveCriticalSection(&lock_);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }

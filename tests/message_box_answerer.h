@@ -14,6 +14,7 @@ public:
         std::string title;
         std::string text;
         bool warningIcon;
+        DWORD shownAt; // the tick count when it was found on the screen
     };
 
     explicit MessageBoxAnswerer(DWORD threadId = GetCurrentThreadId());

@@ -76,13 +76,56 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(ToolInFront, AKeywordSelectedAndDeletedWithTheKeyboardIsBlankedInTheFile)
+BOOL CALLBACK FindEdit(HWND child, LPARAM found)
 {
-    // The list has the focus: Home selects the top row, the newest keyword; Delete deletes it.
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The keyword box keeps its own keys: Delete, Ctrl+Z and Ctrl+A typed there edit its text and
+// leave history.ini alone. In the list, Delete blanks the selected keyword in the file and
+// Ctrl+Z gives it back.
+TEST_F(ToolInFront, TheBoxKeepsItsKeysAndTheListDeletesAndUndoesWithThem)
+{
+    HWND box = nullptr;
+    EnumChildWindows(window, FindEdit, reinterpret_cast<LPARAM>(&box));
+    ASSERT_NE(nullptr, box);
+    // Another process's edit control tells its text only when asked with a message.
+    auto boxReads = [box](const char* expected) {
+        return Eventually([box, expected] {
+            char text[16] = {};
+            SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+            return std::string(text) == expected;
+        });
+    };
+    // The list has the focus; Home selects the top row, and Tab goes to the box.
+    PressKeys({VK_HOME});
+    PressKeys({VK_TAB});
+    PressKeys({'A'});
+    PressKeys({'N'});
+    ASSERT_TRUE(boxReads("an"));
     PressKeys({VK_HOME});
     PressKeys({VK_DELETE});
-    EXPECT_TRUE(FileBecomes("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
-                            "3=Apricot\r\n4=\r\n"));
+    EXPECT_TRUE(boxReads("n"));
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(boxReads("an"));
+    PressKeys({VK_CONTROL, 'A'});
+    PressKeys({VK_BACK});
+    EXPECT_TRUE(boxReads(""));
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
+
+    const std::string deleted = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
+                                "3=Apricot\r\n4=\r\n";
+    PressKeys({VK_TAB});
+    PressKeys({VK_HOME});
+    PressKeys({VK_DELETE});
+    EXPECT_TRUE(FileBecomes(deleted));
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(FileBecomes(kFive));
     PressKeys({VK_MENU, VK_F4});
     EXPECT_EQ(0u, tool->WaitForExit());
 }
@@ -137,6 +180,41 @@ TEST(Undo, CtrlZGivesBackTheLastDeletesInTurnByteForByte)
     EXPECT_EQ(original, ReadBytes("history.ini"));
     EXPECT_EQ((std::vector<std::string>{"4", "3", "2", "1", "0"}), list.Numbers());
     EXPECT_EQ((std::vector<int>{0, 1, 2}), list.Selected());
+    EXPECT_EQ(0u, tool.Close());
+}
+
+// Writes another keyword into history.ini the moment the file shows the delete.
+DWORD WINAPI WriteRightAfterTheSwap(void*)
+{
+    for (const DWORD started = GetTickCount(); GetTickCount() - started < Scaled(10000);) {
+        if (ReadBytes("history.ini").find("\r\n4=\r\n") != std::string::npos)
+            return WritePrivateProfileStringA("Keywords", "5", "searched", ".\\history.ini");
+    }
+    return 0;
+}
+
+// Another program's write that lands right after a delete's swap, before the tool's look at the
+// file, costs the undo nothing: every keyword comes back, and the other write stays.
+TEST(Undo, AWriteRightAfterTheSwapLeavesEveryKeywordToGiveBack)
+{
+    TempFolder folder;
+    WriteBytes("history.ini", kFive);
+    ToolProcess tool(folder.Path());
+    const HWND window = tool.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    RemoteList list(window);
+    list.Select(0, 5);
+    const HANDLE probe = CreateThread(nullptr, 0, WriteRightAfterTheSwap, nullptr, 0, nullptr);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 0; }));
+    WaitForSingleObject(probe, INFINITE);
+    DWORD wrote = 0;
+    GetExitCodeThread(probe, &wrote);
+    CloseHandle(probe);
+    ASSERT_NE(0u, wrote);
+    PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 5; }));
+    EXPECT_EQ(kFive + "5=searched\r\n", ReadBytes("history.ini"));
     EXPECT_EQ(0u, tool.Close());
 }
 

@@ -90,6 +90,33 @@ TEST(FileSafety, AFileBeyondMaxPathThroughALinkIsChangedAndStaysLinked)
     }
 }
 
+// A link to a file on another file system: the new content is made beside the file itself, so
+// it can take the file's place in one step there, and the link stays a link. Undoing goes the
+// same way.
+TEST(FileSafety, ALinkToAFileOnAnotherFileSystemIsChangedAndGivenBack)
+{
+    TempFolder folder;
+    CreateDirectoryA("elsewhere", nullptr);
+    const std::string host = HostPath(folder.Path() + "\\elsewhere");
+    if (host.empty() || RunOnHost("mount -t tmpfs -o size=1m tmpfs '" + host + "'") != 0)
+        GTEST_SKIP() << "no other file system here";
+    WriteBytes("elsewhere\\history.ini", kThree);
+    if (MakeLink(host + "/history.ini", "history.ini")) {
+        KeywordHistory history(kPath);
+        history.Load();
+        UndoStep blanked;
+        EXPECT_TRUE(history.DeleteKeywords({1}, &blanked, Deadline()).AllWritten());
+        EXPECT_EQ(kThreeWithoutBeta, ReadBytes("elsewhere\\history.ini"));
+        EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size());
+        EXPECT_EQ(kThree, ReadBytes("elsewhere\\history.ini"));
+        WriteBytes("elsewhere\\history.ini", "changed");
+        EXPECT_EQ("changed", ReadBytes("history.ini"));
+        DeleteFileA("history.ini");
+    }
+    DeleteFileA("elsewhere\\history.ini");
+    RunOnHost("cd / && umount -l '" + host + "'");
+}
+
 // Wine keeps rights in the host's mode bits and cannot say "the owner only": a private file
 // comes out readable by its group, never by others, and never executable.
 TEST(FileSafety, APrivateFileStaysPrivate)

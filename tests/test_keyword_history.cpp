@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -296,20 +297,63 @@ TEST(IniProfileStore, AWriteThroughALinkChangesTheLinkedFileAndKeepsTheLink)
     EXPECT_EQ("changed", ReadBytes("history.ini"));
 }
 
-TEST(IniProfileStore, AFolderOrALockedFileIsNotWritten)
+// One write of the file gives up after two seconds in all, however many of its steps wait for
+// a file another program holds, and at once for what waiting cannot cure: a folder in the
+// file's place, a read-only file. The clock here only moves when the writer waits.
+TEST(IniProfileStore, AWriteWaitsTwoSecondsInAllForAHeldFileAndNotAtAllOtherwise)
 {
     TempFolder folder;
-    CreateDirectoryA("history.ini", nullptr);
-    IniProfileStore store(kPath);
-    EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
-    RemoveDirectoryA("history.ini");
     const std::string before = "[Keywords]\r\n0=a\r\n";
-    WriteBytes("history.ini", before);
-    HANDLE held = CreateFileA("history.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(0, store.WriteString("Keywords", "0", ""));
-    CloseHandle(held);
-    EXPECT_EQ(before, ReadBytes("history.ini"));
+    struct Case {
+        const char* name;
+        std::function<std::function<void()>()> cause; // returns what undoes it
+        uint32_t waitedMs;
+    } cases[] = {
+        {"a folder in its place",
+         [] {
+             CreateDirectoryA("history.ini", nullptr);
+             return [] { RemoveDirectoryA("history.ini"); };
+         },
+         0},
+        {"read-only",
+         [&before] {
+             WriteBytes("history.ini", before);
+             SetFileAttributesA("history.ini", FILE_ATTRIBUTE_READONLY);
+             return [] { SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL); };
+         },
+         0},
+        {"held without sharing",
+         [&before] {
+             WriteBytes("history.ini", before);
+             const HANDLE held = CreateFileA("history.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+             return [held] { CloseHandle(held); };
+         },
+         Deadline::kTotalMs},
+        {"held without sharing its deletion, as a reader may",
+         [&before] {
+             WriteBytes("history.ini", before);
+             const HANDLE held = CreateFileA("history.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr);
+             return [held] { CloseHandle(held); };
+         },
+         Deadline::kTotalMs},
+    };
+    for (const Case& c : cases) {
+        const std::function<void()> undo = c.cause();
+        uint32_t now = 0;
+        const Deadline deadline(Waiting{[&now](uint32_t ms) { now += ms; }, [&now] { return now; }});
+        IniProfileStore store(kPath);
+        const DWORD started = GetTickCount();
+        const WriteOutcome outcome = store.WriteStrings("Keywords", {{"0", "", true, "a", "", "", nullptr}}, deadline);
+        EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]) << c.name;
+        EXPECT_EQ(c.waitedMs, now) << c.name;
+        EXPECT_LT(GetTickCount() - started, Scaled(1000)) << c.name;
+        undo();
+        if (GetFileAttributesA("history.ini") != INVALID_FILE_ATTRIBUTES) {
+            EXPECT_EQ(before, ReadBytes("history.ini")) << c.name;
+        }
+        EXPECT_LE(FilesInCurrentFolder(), 1) << c.name;
+    }
 }
 
 } // namespace

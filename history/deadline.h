@@ -1,7 +1,11 @@
 #pragma once
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "write_outcome.h"
 
@@ -22,12 +26,20 @@ public:
     static constexpr uint32_t kTotalMs = 2000;
     static constexpr uint32_t kRetryMs = 10;
 
-    explicit Deadline(Waiting waiting = {});
+    explicit Deadline(Waiting waiting = {}) : waiting_(std::move(waiting)), started_(Now()) {}
 
-    uint32_t Now() const;
+    uint32_t Now() const { return waiting_.now ? waiting_.now() : GetTickCount(); }
     bool Lasts() const { return Now() - started_ < kTotalMs; }
     // Waits as long as asked, never past the deadline.
-    void Wait(uint32_t ms = kRetryMs) const;
+    void Wait(uint32_t ms = kRetryMs) const
+    {
+        const uint32_t elapsed = Now() - started_;
+        ms = std::min(ms, elapsed < kTotalMs ? kTotalMs - elapsed : 0);
+        if (waiting_.wait)
+            waiting_.wait(ms);
+        else
+            Sleep(ms);
+    }
     // Calls attempt, which returns a FileFailure, again for as long as it fails for a passing
     // reason and the deadline lasts; returns its last failure.
     template <typename Attempt>

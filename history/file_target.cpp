@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/unique_any.h"
-#include "wide_text.h"
 #include "write_outcome.h"
 
 namespace {
@@ -94,6 +93,15 @@ std::string AnsiFolder(std::wstring folder)
 
 } // namespace
 
+std::wstring Widen(const char* text, unsigned codePage)
+{
+    const int count = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    std::wstring wide(count > 0 ? static_cast<size_t>(count) : 1, L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], count);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
 FileTarget::FileTarget(const char* ansiPath)
 {
     const std::wstring full = FullPath(Widen(ansiPath, CP_ACP));
@@ -114,10 +122,8 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
     file = FileBytes();
     const UniqueFile handle(
         CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
-    }
+    if (!handle)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : GetLastError();
     file.exists = true;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(handle.get(), &size))
@@ -126,48 +132,42 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
         return ERROR_FILE_TOO_LARGE;
     // Read to the end, which may have moved since the size was taken.
     file.bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
-    size_t filled = 0;
-    for (;;) {
+    for (size_t filled = 0;;) {
         if (filled == file.bytes.size())
             file.bytes.resize(file.bytes.size() * 2);
         DWORD read = 0;
         if (!ReadFile(handle.get(), &file.bytes[filled], static_cast<DWORD>(file.bytes.size() - filled), &read, nullptr))
             return GetLastError();
-        if (read == 0)
-            break;
         filled += read;
         if (filled > kLargestFileBytes)
             return ERROR_FILE_TOO_LARGE;
+        if (read == 0) {
+            file.bytes.resize(filled);
+            return 0;
+        }
     }
-    file.bytes.resize(filled);
-    return 0;
 }
 
 uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds)
 {
-    holds = false;
     const UniqueFile handle(
         CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle) {
-        const DWORD error = GetLastError();
-        holds = error == ERROR_FILE_NOT_FOUND && !file.exists;
-        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
-    }
-    if (!file.exists)
-        return 0;
+    holds = !handle && GetLastError() == ERROR_FILE_NOT_FOUND && !file.exists;
+    if (!handle)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : GetLastError();
     std::vector<char> piece(1 << 16);
-    for (size_t at = 0;;) {
+    for (size_t at = 0; file.exists;) {
         DWORD read = 0;
         if (!ReadFile(handle.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr))
             return GetLastError();
-        if (read == 0) {
-            holds = at == file.bytes.size();
-            return 0;
-        }
         if (read > file.bytes.size() - at || file.bytes.compare(at, read, piece.data(), read) != 0)
             return 0;
         at += read;
+        holds = read == 0 && at == file.bytes.size();
+        if (read == 0)
+            return 0;
     }
+    return 0;
 }
 
 FileFailure FailureOf(uint32_t error, bool replacing)

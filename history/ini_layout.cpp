@@ -1,10 +1,9 @@
-#include "ini_layout.h"
+#include "value_plan.h"
 
 #include <algorithm>
 #include <unordered_map>
 
 #include "code_page.h"
-#include "section_lines.h"
 
 namespace {
 

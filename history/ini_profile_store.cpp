@@ -1,11 +1,10 @@
+// How the store reads: the system's own reader, and the file's bytes around it.
 #include "ini_profile_store.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
-
-IniProfileStore::IniProfileStore(const char* path) : path_(path), file_(path) {}
+#include <utility>
 
 int32_t IniProfileStore::ReadInt(const char* section, const char* key, int32_t defaultValue)
 {
@@ -28,26 +27,71 @@ uint32_t IniProfileStore::ReadString(const char* section, const char* key, const
     return static_cast<uint32_t>(std::strlen(buffer));
 }
 
-int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t value)
+uint32_t IniProfileStore::ReadProfileSection(const char* path, const char* section, std::vector<char>& lines)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return WriteString(section, key, text);
-}
-
-int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
-{
-    return WriteStrings(section, {{key, text, false, "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
-}
-
-WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,
-                                           const Deadline& deadline)
-{
-    return file_.Write(section, values, deadline);
+    // The section is never longer than the file; start there and grow while the system
+    // reports a full buffer (its count is then two less than the buffer's size).
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    size_t bytes = 4096;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &attributes) && !attributes.nFileSizeHigh)
+        bytes += attributes.nFileSizeLow;
+    const size_t largest = 512u << 20;
+    for (; bytes <= largest; bytes *= 2) {
+        lines.assign(bytes, 0);
+        SetLastError(ERROR_SUCCESS);
+        const DWORD got = GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(bytes), path);
+        const DWORD error = GetLastError();
+        // The reader may keep what it parsed of the file, which under Wine takes three times the
+        // file's size, until told to let go of it; telling it writes nothing.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+        if (got + 2 < bytes) {
+            lines.resize(got + 2);
+            // Nothing read: a missing file or section, or a file the reader could not open.
+            if (got == 0 && error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                return error;
+            return 0;
+        }
+    }
+    lines.clear();
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
                                          const Deadline& deadline)
 {
-    return file_.ReadSection(section, lines, deadline);
+    const FileTarget target(path_.c_str());
+    return deadline.Retry([&] {
+        const SettledRead read = ReadSettled(target, section);
+        if (!read.failure) {
+            known_ = read.reading;
+            lines = std::shared_ptr<const SectionLines>(known_, &known_->lines);
+        }
+        return read.failure;
+    });
+}
+
+IniProfileStore::SettledRead IniProfileStore::ReadSettled(const FileTarget& target, const char* section) const
+{
+    bool holds = false;
+    if (known_ && known_->section == section) {
+        if (const uint32_t error = FileHolds(target.Path(), known_->file, holds))
+            return {nullptr, FailureOf(error)};
+        if (holds)
+            return {known_, {}};
+    }
+    auto reading = std::make_shared<Reading>();
+    reading->section = section;
+    if (const uint32_t error = ReadFileBytes(target.Path(), reading->file))
+        return {nullptr, FailureOf(error)};
+    if (reading->file.exists) {
+        std::vector<char> lines;
+        if (const uint32_t error = ReadProfileSection(path_.c_str(), section, lines))
+            return {nullptr, FailureOf(error)};
+        reading->lines = SectionLines(std::move(lines));
+    }
+    if (const uint32_t error = FileHolds(target.Path(), reading->file, holds))
+        return {nullptr, FailureOf(error)};
+    if (!holds)
+        return {nullptr, {FileFailure::Kind::KeptChanging}};
+    return {std::move(reading), {}};
 }

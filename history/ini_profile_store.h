@@ -1,33 +1,84 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "ini_value_writer.h"
+#include "file_target.h"
 #include "profile_store.h"
+#include "sibling_files.h"
 
-// A profile store over one INI file. Reads go to the file through the system and write
-// nothing; every write replaces the file whole, safely beside other programs that write it too
-// (see IniValueWriter). The file is never held open.
+// A profile store over one INI file that other programs write too. Reads go to the file
+// through the system and write nothing. A write changes no other byte of the file than the
+// values' own: each try plans the change on a settled reading of the file as it is now
+// (PlanValues), writes the new content beside the file, has the system's own reader check it,
+// and puts it in the file's place in one step; a try that finds the file held open, changed or
+// missing is made again on fresh bytes while the deadline lasts. The file is never held open.
+// What the system's reader made of it is kept, and used again while it holds exactly its bytes.
 class IniProfileStore : public ProfileStore {
 public:
-    explicit IniProfileStore(const char* path);
+    explicit IniProfileStore(const char* path) : path_(path) {}
 
     int32_t ReadInt(const char* section, const char* key, int32_t defaultValue) override;
     uint32_t ReadString(const char* section, const char* key, const char* defaultText, char* buffer,
                         uint32_t bufferBytes) override;
     int32_t WriteInt(const char* section, const char* key, int32_t value) override;
     int32_t WriteString(const char* section, const char* key, const char* text) override;
+    // The section's lines as the system's section read gives them, of one state of the file.
     FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
                             const Deadline& deadline) override;
     WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values,
                               const Deadline& deadline) override;
 
-    // How long the system's reader took to check the last new content (IniValueWriter).
-    uint32_t LastCheckMs() const { return file_.LastCheckMs(); }
-    // Removes what a write stopped half-way left beside the file (see RemoveLeftovers).
-    uint32_t RemoveLeftovers() { return file_.RemoveLeftovers(); }
+    // How long the system's reader took on the last new content. A program that read the file
+    // before a write, and writes it afterwards, puts its older copy back within about as long.
+    uint32_t LastCheckMs() const { return checkMs_; }
+    // Removes what a write stopped half-way left beside the file: 0, or the first error.
+    uint32_t RemoveLeftovers() const;
 
 private:
+    // What the system's reader made of one section of a file's bytes. The reading depends on
+    // nothing but those bytes, so it is used again, instead of reading once more, while the
+    // file holds exactly them.
+    struct Reading {
+        std::string section;
+        FileBytes file;
+        SectionLines lines;
+    };
+    using KnownReading = std::shared_ptr<const Reading>;
+    struct SettledRead {
+        KnownReading reading; // of the file as it is: the known one itself while it holds its bytes
+        FileFailure failure;
+    };
+    // The reading in which tries found keys missing, and since when.
+    struct Missing {
+        KnownReading reading;
+        uint32_t since = 0;
+    };
+
+    // Every line of a section of an INI file in one read through the system's own reader, each
+    // NUL-terminated, the last followed by a second NUL; a missing file or section gives none.
+    // Returns 0, or the system's error code when the file could not be read (held open without
+    // sharing, a folder in its place) or the section is too large to read whole.
+    static uint32_t ReadProfileSection(const char* path, const char* section, std::vector<char>& lines);
+    // Reads the file's bytes, its section through the system's reader and looks at the bytes
+    // once more: a program that writes the file empties it first and then fills it, and a
+    // reading taken in between is of no state of the file. A missing file reads as no bytes and
+    // no lines. Creates no file and writes none.
+    SettledRead ReadSettled(const FileTarget& target, const char* section) const;
+    // Plans the values on the file as it is now and puts the change in place; keys missing are
+    // Gone when the file has held the same reading, without them, for a while.
+    WriteOutcome WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
+                           const Missing& missing, const Deadline& deadline);
+    // Puts the replacement in the target's place while the target still holds the bytes the
+    // plan was made on. No failure means the new content is in place.
+    FileFailure Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+                        const FileBytes& planned, const Deadline& deadline);
+    FileFailure Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+                     const FileBytes& planned, SecondName* replaced, const Deadline& deadline);
+
     std::string path_;
-    IniValueWriter file_;
+    KnownReading known_;
+    uint32_t checkMs_ = 0;
 };

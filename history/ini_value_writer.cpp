@@ -1,11 +1,12 @@
-#include "ini_value_writer.h"
+// How the store writes values, beside other programs that write the file too.
+#include "ini_profile_store.h"
 
 #include <windows.h>
 
+#include <cstdio>
 #include <utility>
 
 #include "app/unique_any.h"
-#include "profile_section_read.h"
 
 namespace {
 
@@ -18,28 +19,21 @@ constexpr uint32_t kSurelyMissingMs = 100;
 
 } // namespace
 
-FileFailure IniValueWriter::ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
-                                        const Deadline& deadline)
+int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t value)
 {
-    const FileTarget target(path_.c_str());
-    return deadline.Retry([&] {
-        const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
-        if (!read.failure) {
-            known_ = read.reading;
-            lines = std::shared_ptr<const SectionLines>(known_, &known_->lines);
-        }
-        return read.failure;
-    });
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    return WriteString(section, key, text);
 }
 
-WriteOutcome IniValueWriter::Write(const char* section, const std::vector<IniValue>& values, const Deadline& deadline)
+int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    std::vector<SecondName> kept;
-    for (SecondName& name : strays_)
-        if (name.Remove() != 0)
-            kept.push_back(std::move(name));
-    strays_ = std::move(kept);
+    return WriteStrings(section, {{key, text, false, "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
+}
 
+WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,
+                                           const Deadline& deadline)
+{
     const FileTarget target(path_.c_str());
     WriteOutcome outcome(values.size());
     Missing missing; // the reading in which tries found keys missing, and since when
@@ -57,6 +51,7 @@ WriteOutcome IniValueWriter::Write(const char* section, const std::vector<IniVal
             outcome.results[pending[k]] = tried.results[k];
             outcome.changes[pending[k]] = std::move(tried.changes[k]);
         }
+        outcome.fileRead = outcome.fileRead || tried.fileRead;
         if (tried.failure.kind != Kind::KeysMissing)
             missing = {};
         else if (missing.reading != known_)
@@ -66,11 +61,11 @@ WriteOutcome IniValueWriter::Write(const char* section, const std::vector<IniVal
     return outcome;
 }
 
-WriteOutcome IniValueWriter::WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
+WriteOutcome IniProfileStore::WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
                                        const Missing& missing, const Deadline& deadline)
 {
     WriteOutcome outcome(values.size());
-    const SettledRead read = ReadSettled(target, path_.c_str(), section, known_);
+    const SettledRead read = ReadSettled(target, section);
     if ((outcome.failure = read.failure))
         return outcome;
     known_ = read.reading;
@@ -79,6 +74,7 @@ WriteOutcome IniValueWriter::WriteOnce(const FileTarget& target, const char* sec
         outcome.failure = FailureOf(ERROR_FILE_NOT_FOUND);
         return outcome;
     }
+    outcome.fileRead = true;
     const bool missingIsGone = read.reading == missing.reading && deadline.Now() - missing.since >= kSurelyMissingMs &&
                                !before.lines.Lines().empty();
     ValuePlan plan = PlanValues(before.file.bytes, before.lines, section, values, missingIsGone);
@@ -143,7 +139,7 @@ WriteOutcome IniValueWriter::WriteOnce(const FileTarget& target, const char* sec
     return outcome;
 }
 
-FileFailure IniValueWriter::Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
                                     const FileBytes& planned, const Deadline& deadline)
 {
     // Held without sharing its deletion, the file cannot be replaced, and a second name made
@@ -159,13 +155,12 @@ FileFailure IniValueWriter::Replace(const FileTarget& target, ReplacementFile& r
     SecondName replaced;
     const bool watched = replaced.Make(target) == 0;
     const FileFailure swapped = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, deadline);
-    // A name that cannot go now goes with a later write, or with the next start.
-    if (replaced.Remove() != 0)
-        strays_.push_back(std::move(replaced));
+    // A name that cannot go within the deadline goes with the next start; the swap stands.
+    deadline.Retry([&replaced] { return FailureOf(replaced.Remove()); });
     return swapped;
 }
 
-FileFailure IniValueWriter::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
+FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
                                  const FileBytes& planned, SecondName* replaced, const Deadline& deadline)
 {
     bool holds = false;
@@ -198,4 +193,4 @@ FileFailure IniValueWriter::Swap(const FileTarget& target, ReplacementFile& repl
     return putBack ? FileFailure{Kind::KeptChanging} : FileFailure{};
 }
 
-uint32_t IniValueWriter::RemoveLeftovers() { return ::RemoveLeftovers(FileTarget(path_.c_str())); }
+uint32_t IniProfileStore::RemoveLeftovers() const { return ::RemoveLeftovers(FileTarget(path_.c_str())); }

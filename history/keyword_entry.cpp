@@ -1,5 +1,6 @@
 #include "keyword_entry.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -45,4 +46,26 @@ void KeywordEntry::SetText(const char* text)
         delete[] text_;
     text_ = copy;
     textRank_ = text_ == emptyText ? 0 : kUnranked;
+}
+
+KeywordKey::KeywordKey(int32_t number) { std::snprintf(text, sizeof text, "%d", static_cast<int>(number)); }
+
+bool ParseKeywordKey(const char* key, size_t length, int32_t& number)
+{
+    const bool negative = length > 0 && key[0] == '-';
+    const size_t digits = length - (negative ? 1 : 0);
+    if (digits == 0 || digits > 7 || (negative && digits > 6))
+        return false;
+    const char* p = key + (negative ? 1 : 0);
+    // "%d" writes no leading zeros and never "-0".
+    if (p[0] == '0' && (digits > 1 || negative))
+        return false;
+    int32_t value = 0;
+    for (size_t i = 0; i < digits; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return false;
+        value = value * 10 + (p[i] - '0');
+    }
+    number = negative ? -value : value;
+    return true;
 }

@@ -31,6 +31,20 @@ private:
     uint32_t textRank_;
 };
 
+// Keyword numbers handled by the history: those whose decimal key text has at most seven
+// characters. Keys outside this range never belong to a keyword.
+constexpr int32_t kLowestKeywordNumber = -999999;
+constexpr int32_t kHighestKeywordNumber = 9999999;
+
+// Formats the key of a keyword number as the history file names it ("%d").
+struct KeywordKey {
+    explicit KeywordKey(int32_t number);
+    char text[16];
+};
+
+// True when key is exactly the "%d" text of a keyword number in the handled range.
+bool ParseKeywordKey(const char* key, size_t length, int32_t& number);
+
 // The history's entries in the order of their numbers. A deque keeps every entry at its
 // address while more are appended, so rows of the list can point to entries.
 using KeywordList = std::deque<KeywordEntry>;

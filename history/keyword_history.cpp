@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "keyword_matching.h"
-#include "numbered_values.h"
 
 KeywordHistory::KeywordHistory(const char* path) : store_(path), section_(&store_, "Keywords") {}
 
@@ -15,8 +14,7 @@ int32_t KeywordHistory::Load() { return Read(false, Deadline(waiting_)); }
 
 int32_t KeywordHistory::Reload(const Deadline& deadline)
 {
-    if (LookDue())
-        LookAgain(deadline);
+    LookAgain(deadline);
     return Read(true, deadline);
 }
 
@@ -37,8 +35,9 @@ int32_t KeywordHistory::Read(bool replacing, const Deadline& deadline)
 
 std::pair<int32_t, int32_t> KeywordHistory::Range(const SectionLines& section)
 {
-    const int32_t startPos = ReadPosition(section.Read("StartPos"), "StartPos");
-    const int32_t endPos = ReadPosition(section.Read("EndPos"), "EndPos");
+    const std::vector<KeyReading> positions = section.Read({"StartPos", "EndPos"});
+    const int32_t startPos = ReadPosition(positions[0], "StartPos");
+    const int32_t endPos = ReadPosition(positions[1], "EndPos");
     // Numbers whose key text would be longer than seven characters are not keywords: this
     // also keeps a corrupted EndPos from making billions of entries.
     if (endPos <= startPos)
@@ -51,17 +50,17 @@ void KeywordHistory::Fill(const SectionLines& section)
     const auto [first, last] = Range(section);
     if (first > last)
         return;
-
-    const NumberedValues values(section);
-    auto next = std::lower_bound(values.Values().begin(), values.Values().end(), first,
-                                 [](const NumberedValues::Value& v, int32_t n) { return v.number < n; });
+    // A number's text is what a read of its key gives: that of the key's first line, or none.
+    std::vector<const SectionLines::Line*> lines(static_cast<size_t>(last - first) + 1, nullptr);
+    for (const SectionLines::Line& line : section.Lines()) {
+        int32_t n = 0;
+        if (ParseKeywordKey(line.key.data, line.key.length, n) && n >= first && n <= last && !lines[n - first])
+            lines[n - first] = &line;
+    }
     for (int32_t n = first;; ++n) {
-        if (next != values.Values().end() && next->number == n) {
-            entries_.emplace_back(n, next->text.data, next->text.length);
-            ++next;
-        } else {
-            entries_.emplace_back(n, "");
-        }
+        const SectionLines::Line* line = lines[static_cast<size_t>(n - first)];
+        const ByteSpan text = line ? ValueAsRead(line->value) : ByteSpan();
+        entries_.emplace_back(n, text.data, text.length);
         if (n == last)
             break;
     }
@@ -123,8 +122,7 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
         throw std::out_of_range("invalid vector<T> subscript");
     }
     const Deadline deadline(waiting_);
-    if (LookDue())
-        LookAgain(deadline);
+    LookAgain(deadline);
     return WriteTexts({entry}, text, deadline).AllWritten() ? 1 : 0;
 }
 
@@ -138,8 +136,7 @@ WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers,
             throw std::out_of_range("invalid vector<T> subscript");
         entries.push_back(entry);
     }
-    if (LookDue())
-        LookAgain(deadline);
+    LookAgain(deadline);
     std::vector<std::string> texts;
     for (const KeywordEntry* entry : entries)
         texts.push_back(entry->Text());
@@ -152,8 +149,7 @@ WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers,
 
 RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& deadline)
 {
-    if (LookDue())
-        LookAgain(deadline);
+    LookAgain(deadline);
     // Only into keys still blank, and inside the range on every reading the write plans on: the
     // search application may have moved its range past a number, removed the key or written
     // another keyword under it since.
@@ -213,57 +209,28 @@ uint32_t KeywordHistory::LookDelayMs() const
 LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
 {
     LookOutcome outcome;
-    std::vector<Unsettled> looking = std::move(unsettled_);
-    unsettled_.clear();
-    auto recent = [&deadline](const Unsettled& u) { return deadline.Now() - u.writtenAt < Deadline::kTotalMs; };
-    std::shared_ptr<const SectionLines> lines;
+    std::vector<Unsettled> looking;
+    looking.swap(unsettled_);
     if (looking.empty())
         return outcome;
-    if (section_.ReadSection(lines, deadline)) {
-        // Not to be read now: looked at again later, while the writes are recent.
-        for (Unsettled& u : looking)
-            if (recent(u))
-                unsettled_.push_back(std::move(u));
-        return outcome;
-    }
-    std::vector<std::string> keys;
-    for (const Unsettled& u : looking)
-        keys.push_back(u.value.key);
-    const std::vector<KeyReading> now = lines ? lines->Read(keys) : std::vector<KeyReading>(keys.size());
-    std::vector<Unsettled> undone; // their keys read the texts they had before the write
+    // Written once more, each value is written again where its key reads the text it had before
+    // the write, as an older copy of the file puts it back, and the rest is left as it is. Writes
+    // stay watched for two seconds; a file not read meanwhile is taken to hold them.
     std::vector<IniValue> values;
-    bool late = false;
-    for (size_t i = 0; i < looking.size(); ++i) {
-        if (now[i].present && now[i].text.String() == looking[i].value.expected) {
-            late = late || !recent(looking[i]);
-            values.push_back(looking[i].value);
-            undone.push_back(std::move(looking[i]));
-        }
-    }
-    if (undone.empty())
-        return outcome;
-    // Older copies keep coming back while the other program keeps writing; after two seconds of
-    // that, the writes are given up, as a write that kept being changed is.
-    WriteOutcome again(undone.size());
-    again.failure = {FileFailure::Kind::KeptChanging};
-    if (!late)
-        again = section_.WriteStrings(values, deadline);
-    for (size_t k = 0; k < undone.size(); ++k) {
-        Unsettled& u = undone[k];
+    for (const Unsettled& u : looking)
+        values.push_back(u.value);
+    const WriteOutcome again = section_.WriteStrings(values, deadline);
+    for (size_t k = 0; k < looking.size(); ++k) {
+        Unsettled& u = looking[k];
         const WriteResult result = again.results[k];
         if (result == WriteResult::Written && !again.changes[k].lineBefore.empty()) {
-            unsettled_.push_back(std::move(u));
-        } else if (result == WriteResult::NotWritten) {
-            u.entry->SetText(u.value.expected.c_str());
-            if (u.restored) {
-                outcome.blankAgain.push_back(u.entry);
+            if (deadline.Now() - u.writtenAt < Deadline::kTotalMs)
+                unsettled_.push_back(std::move(u));
+        } else if ((result == WriteResult::NotWritten && again.fileRead) || (result == WriteResult::Gone && u.restored)) {
+            u.entry->SetText(result == WriteResult::Gone ? "" : u.value.expected.c_str());
+            outcome.changedBack.push_back(u.entry);
+            if (u.restored && result == WriteResult::NotWritten)
                 outcome.undoAgain.push_back(std::move(*u.restored));
-            } else {
-                outcome.returned.push_back(u.entry);
-            }
-        } else if (result == WriteResult::Gone && u.restored) {
-            u.entry->SetText("");
-            outcome.blankAgain.push_back(u.entry);
         }
     }
     wroteAgain_ = !unsettled_.empty();

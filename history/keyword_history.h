@@ -8,8 +8,6 @@
 
 #include "ini_profile_store.h"
 #include "keyword_entry.h"
-#include "profile_store.h"
-#include "section_lines.h"
 
 // What one delete blanked, to give back: each keyword's number, the text it had, and what the
 // write changed of its line.
@@ -30,9 +28,8 @@ struct RestoreOutcome {
 // What a look at the file some time after the last writes found undone by a program that had
 // read the file before them and wrote its older copy back, and could not write again.
 struct LookOutcome {
-    std::vector<const KeywordEntry*> returned;   // deleted keywords whose texts are back, in the file and the entry
-    std::vector<const KeywordEntry*> blankAgain; // keywords given back that are blank again
-    UndoStep undoAgain; // of those, what to give back once more
+    std::vector<const KeywordEntry*> changedBack; // entries with the texts the file holds again
+    UndoStep undoAgain; // what undoing gave back that is blank again, to give back once more
     FileFailure failure;
 };
 
@@ -76,10 +73,6 @@ public:
     // empty value, or no longer has the key. What was blanked goes into the step when one is
     // given. Throws std::out_of_range, writing nothing, when no entry has a number.
     WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked, const Deadline& deadline);
-    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers)
-    {
-        return DeleteKeywords(numbers, nullptr, Deadline(waiting_));
-    }
     // Gives the keywords of the step their texts back with one replacement of the file: each
     // only while its key is still there with an empty value and its number lies from StartPos
     // up to EndPos. Its line becomes what it was, byte for byte, while the rest of the line is

@@ -94,16 +94,3 @@ std::vector<KeyReading> SectionLines::Read(const std::vector<std::string>& keys)
     }
     return values;
 }
-
-KeyReading SectionLines::Read(const char* key) const
-{
-    const std::string wanted = FoldKey(key, std::strlen(key));
-    for (const Line& line : lines_) {
-        size_t i = 0;
-        while (i < wanted.size() && i < line.key.length && FoldCase(line.key.data[i]) == wanted[i])
-            ++i;
-        if (i == wanted.size() && (i == line.key.length || !line.key.data[i]))
-            return {true, ValueAsRead(line.value)};
-    }
-    return {};
-}

@@ -53,8 +53,6 @@ public:
     // What reads of the single keys give, in one pass over the lines: from the first line of
     // each key, the letter case of ASCII ignored; empty when no line has the key.
     std::vector<KeyReading> Read(const std::vector<std::string>& keys) const;
-    // The same for one key, from the first lines on: for keys near the top, such as StartPos.
-    KeyReading Read(const char* key) const;
 
 private:
     std::vector<char> buffer_;

@@ -4,9 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
-#include "file_rights.h"
-#include "wide_text.h"
 #include "write_outcome.h"
 
 namespace {
@@ -32,6 +31,64 @@ bool IsOurName(const std::string& name)
 {
     return name.size() == 20 && name.compare(0, 4, "~tnw") == 0 && name.compare(16, 4, ".tmp") == 0 &&
            std::strspn(name.c_str() + 4, kHexDigits) >= 12;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Wine keeps a file's rights in its host mode bits. It shows them as an access list in which
+// the owner always has every right, executing included, and makes a new file's mode from such
+// a list, so the list copied as it is gives a history of mode 0644 the mode 0755. Without the
+// right to execute, the owner's and everybody's reading and writing come out as they were;
+// Wine has no way to say "the owner only", so a mode 0600 comes out 0640. Windows keeps a list
+// as it is given, and there it is copied whole.
+void WithoutExecuting(std::vector<char>& descriptor)
+{
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* list = nullptr;
+    if (!GetSecurityDescriptorDacl(descriptor.data(), &present, &list, &defaulted) || !present || !list)
+        return;
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+        void* entry = nullptr;
+        if (GetAce(list, i, &entry) && static_cast<ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE)
+            static_cast<ACCESS_ALLOWED_ACE*>(entry)->Mask &= ~(FILE_EXECUTE | GENERIC_EXECUTE);
+    }
+}
+
+// The access rights of a file, to create another one with: a file made beside the history gets
+// the history's rights before any byte of it goes in, so a private history never lies readable
+// by others, not even for a moment.
+class FileRights {
+public:
+    FileRights() = default;
+    FileRights(const FileRights&) = delete;
+    FileRights& operator=(const FileRights&) = delete;
+
+    // Returns 0 or the system's error code.
+    uint32_t ReadFrom(const std::wstring& path);
+    // For creating the new file; null where the file system keeps no rights.
+    SECURITY_ATTRIBUTES* Attributes() { return descriptor_.empty() ? nullptr : &attributes_; }
+
+private:
+    std::vector<char> descriptor_;
+    SECURITY_ATTRIBUTES attributes_{};
+};
+
+uint32_t FileRights::ReadFrom(const std::wstring& path)
+{
+    DWORD needed = 0;
+    GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    // A file system without access lists (FAT) has no rights to keep.
+    if (!needed && (GetLastError() == ERROR_NOT_SUPPORTED || GetLastError() == ERROR_INVALID_FUNCTION))
+        return 0;
+    if (!needed)
+        return GetLastError();
+    descriptor_.assign(needed, 0);
+    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor_.data(), needed, &needed))
+        return GetLastError();
+    if (UnderWine())
+        WithoutExecuting(descriptor_);
+    attributes_ = {sizeof attributes_, descriptor_.data(), FALSE};
+    return 0;
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "app/unique_any.h"
 #include "file_target.h"
@@ -41,13 +40,11 @@ private:
 
 // A second name (a hard link) of the target file, made just before the target is replaced:
 // through it the replaced file can still be read, to see whether another program wrote to it
-// in the instant before, and put back. A name that cannot go at once is kept by its owner and
-// removed later.
+// in the instant before, and put back.
 class SecondName {
 public:
     SecondName() = default;
     ~SecondName() { Remove(); }
-    SecondName(SecondName&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
     SecondName(const SecondName&) = delete;
     SecondName& operator=(const SecondName&) = delete;
 

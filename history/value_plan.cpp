@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "ini_layout.h"
 
 namespace {
 

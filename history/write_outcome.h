@@ -53,6 +53,7 @@ struct WriteOutcome {
     std::vector<WriteResult> results; // one per value, in the order given
     std::vector<ValueChange> changes; // one per value: what this write changed of its line
     FileFailure failure;              // why the values NotWritten were not
+    bool fileRead = false;            // a try read the file and planned on what it held
 
     bool AllWritten() const
     {

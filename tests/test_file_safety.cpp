@@ -41,7 +41,7 @@ WriteOutcome DeleteBeta()
 {
     KeywordHistory history(kPath);
     history.Load();
-    return history.DeleteKeywords({1});
+    return history.DeleteKeywords({1}, nullptr, Deadline());
 }
 
 // "café-Ä" has no form in code page 932; its best-fit form names its twin "cafe-A".

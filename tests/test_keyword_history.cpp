@@ -191,9 +191,9 @@ TEST(KeywordHistory, DeletingSeveralKeywordsWritesThemAllAtOnce)
     KeywordHistory history(kPath);
     history.Load();
     // An unknown number is refused before anything is written.
-    EXPECT_THROW(history.DeleteKeywords({3, 7}), std::out_of_range);
+    EXPECT_THROW(history.DeleteKeywords({3, 7}, nullptr, Deadline()), std::out_of_range);
     EXPECT_EQ(before, ReadBytes("history.ini"));
-    EXPECT_TRUE(history.DeleteKeywords({3, 1}).AllWritten());
+    EXPECT_TRUE(history.DeleteKeywords({3, 1}, nullptr, Deadline()).AllWritten());
     EXPECT_EQ("0:a 1: 2:c 3: ", Numbers(history));
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = \r\n2=c\r\n3=\r\n[Next]\r\n1=x\r\n",
               ReadBytes("history.ini"));

@@ -8,7 +8,7 @@
 
 #include "history/keyword_entry.h"
 #include "history/keyword_matching.h"
-#include "history/sort_state.h"
+#include "history/keyword_matching.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "history/keyword_history.h"
-#include "history/numbered_values.h"
+#include "history/keyword_entry.h"
 #include "temp_folder.h"
 #include "test_texts.h"
 
@@ -344,7 +344,7 @@ TEST(ProfileDifferential, ABatchOfDeletionsChangesOnlyThoseKeywords)
             numbers.push_back(expected[i].first);
             expected[i].second.clear();
         }
-        ASSERT_TRUE(history.DeleteKeywords(numbers).AllWritten()) << "seed " << seed;
+        ASSERT_TRUE(history.DeleteKeywords(numbers, nullptr, Deadline()).AllWritten()) << "seed " << seed;
         ++batches;
         ASSERT_EQ(expected, ReadKeyByKey()) << "seed " << seed;
     }

@@ -10,7 +10,7 @@
 #include "app/window_object.h"
 #include "history/keyword_entry.h"
 #include "history/keyword_history.h"
-#include "history/sort_state.h"
+#include "history/keyword_matching.h"
 
 // The report list of keywords. Each row shows an entry's number and text; the rows live here
 // as pointers to the entries (the list control only knows how many there are and asks for the

@@ -109,7 +109,6 @@ private:
     void ReportUndeleted(const WriteOutcome& outcome);
     // Sets the timer of the look after a write, when one is due.
     void ScheduleLook();
-    void ReportLook(const LookOutcome& outcome);
     // Keeps a delete's blanked keywords for undoing, the last hundred deletes at most.
     void RememberForUndo(UndoStep blanked);
     // Forgets keywords whose deletion the file no longer holds.

@@ -118,30 +118,27 @@ void MainWindow::SettleLastWrite(const Deadline& deadline)
     const Busy busy(*this);
     const LookOutcome outcome = history_->LookAgain(deadline);
     ScheduleLook();
-    if (outcome.returned.empty() && outcome.blankAgain.empty())
+    if (outcome.changedBack.empty())
         return;
     // Deleted keywords that are back come back into the list where the filter matches them,
     // selected; keywords given back that are blank again leave it.
     KeywordFilter matching(Filter().c_str(), IgnoreCase());
-    std::vector<const KeywordEntry*> rows;
-    for (const KeywordEntry* entry : outcome.returned)
-        if (matching.Matches(entry->Text()))
+    std::vector<const KeywordEntry*> returned, rows, blank;
+    for (const KeywordEntry* entry : outcome.changedBack) {
+        (*entry->Text() ? returned : blank).push_back(entry);
+        if (*entry->Text() && matching.Matches(entry->Text()))
             rows.push_back(entry);
-    listView_.RemoveRowsOf(outcome.blankAgain);
-    listView_.InsertSelected(rows, outcome.returned);
-    ForgetForUndo(outcome.returned);
+    }
+    listView_.RemoveRowsOf(blank);
+    listView_.InsertSelected(rows, returned);
+    ForgetForUndo(returned);
     if (!outcome.undoAgain.empty())
         RememberForUndo(outcome.undoAgain);
-    ReportLook(outcome);
-}
-
-void MainWindow::ReportLook(const LookOutcome& outcome)
-{
     std::string message;
-    if (!outcome.returned.empty())
-        message += CountText(IDS_NOT_DELETED, static_cast<int>(outcome.returned.size())) + "\n";
-    if (!outcome.blankAgain.empty())
-        message += CountText(IDS_NOT_RESTORED, static_cast<int>(outcome.blankAgain.size())) + "\n";
+    if (!returned.empty())
+        message += CountText(IDS_NOT_DELETED, static_cast<int>(returned.size())) + "\n";
+    if (!blank.empty())
+        message += CountText(IDS_NOT_RESTORED, static_cast<int>(blank.size())) + "\n";
     message += "\n" + LoadText(IDS_WRITTEN_BACK);
     if (outcome.failure)
         message += "\n" + FailureText(outcome.failure);

@@ -44,12 +44,8 @@ std::wstring FinalPath(HANDLE file)
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     if (!getFinalPath)
         return std::wstring();
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD count = getFinalPath(file, &path[0], static_cast<DWORD>(path.size()), 0);
-    if (count >= path.size()) {
-        path.assign(count + 1, L'\0');
-        count = getFinalPath(file, &path[0], static_cast<DWORD>(path.size()), 0);
-    }
+    std::wstring path(32768, L'\0'); // the longest path there is
+    const DWORD count = getFinalPath(file, &path[0], static_cast<DWORD>(path.size()), 0);
     if (count > 0 && count < path.size())
         return path.substr(0, count);
 

@@ -32,8 +32,6 @@ private:
 struct FileBytes {
     bool exists = false;
     std::string bytes;
-
-    bool operator==(const FileBytes& other) const { return exists == other.exists && bytes == other.bytes; }
 };
 
 // The largest history read: a hundred thousand keywords of the longest kind take a little

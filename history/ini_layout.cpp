@@ -32,6 +32,12 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
     auto next = [&](size_t c) {
         return c + (!utf8 && c + 1 < file.size() && page.IsLeadByte(static_cast<unsigned char>(file[c])) ? 2 : 1);
     };
+    auto trim = [&file](size_t& first, size_t& last) {
+        while (first < last && IsBlank(file[first]))
+            ++first;
+        while (last > first && IsBlank(file[last - 1]))
+            --last;
+    };
     bool inSection = false;
     for (size_t at = utf8 ? 3 : 0; at < file.size() && !wanted.empty();) {
         // The line's bytes [a, b) without its break, which may be CR LF, CR or LF.
@@ -45,10 +51,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         at = end + (end < file.size() ? 1 : 0);
         if (end < file.size() && file[end] == '\r' && at < file.size() && file[at] == '\n')
             ++at;
-        while (a < b && IsBlank(file[a]))
-            ++a;
-        while (b > a && IsBlank(file[b - 1]))
-            --b;
+        trim(a, b);
         if (a == b)
             continue;
         if (file[a] == '[') {
@@ -62,10 +65,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
                     break;
                 size_t first = a + 1;
                 size_t last = close - 1;
-                while (first < last && IsBlank(file[first]))
-                    ++first;
-                while (last > first && IsBlank(file[last - 1]))
-                    --last;
+                trim(first, last);
                 inSection = last > first && FoldKey(data + first, last - first) == wantedSection;
                 continue;
             }
@@ -82,13 +82,11 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         const auto found = wanted.find(FoldKey(data + a, keyEnd - a));
         if (found == wanted.end())
             continue;
-        ValueSpan span{true, equals < b, b, b, lineFrom, end};
-        if (span.hasEquals) {
-            size_t v = equals + 1;
-            while (v < b && IsBlank(file[v]))
-                ++v;
-            span.from = v;
-        }
+        ValueSpan span{true, equals < b, equals + 1, b, lineFrom, end};
+        if (span.hasEquals)
+            trim(span.from, span.to);
+        else
+            span.from = b;
         for (size_t i : found->second)
             spans[i] = span;
         wanted.erase(found);

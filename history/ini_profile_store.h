@@ -9,13 +9,11 @@
 #include "profile_store.h"
 #include "sibling_files.h"
 
-// A profile store over one INI file that other programs write too. Reads go to the file
-// through the system and write nothing. A write changes no other byte of the file than the
-// values' own: each try plans the change on a settled reading of the file as it is now
-// (PlanValues), writes the new content beside the file, has the system's own reader check it,
-// and puts it in the file's place in one step; a try that finds the file held open, changed or
-// missing is made again on fresh bytes while the deadline lasts. The file is never held open.
-// What the system's reader made of it is kept, and used again while it holds exactly its bytes.
+// A profile store over one INI file that other programs write too, never held open. Reads go
+// through the system and write nothing. A write changes only the values' own bytes: each try
+// plans on a settled reading of the file as it is now (PlanValues), writes the new content
+// beside it, has the system's reader check it and puts it in the file's place in one step; a
+// try that finds the file held, changed or missing is made again while the deadline lasts.
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path) : path_(path) {}

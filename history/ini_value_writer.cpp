@@ -39,14 +39,14 @@ WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vecto
     Missing missing; // the reading in which tries found keys missing, and since when
     outcome.failure = deadline.Retry([&] {
         std::vector<size_t> pending;
-        for (size_t i = 0; i < values.size(); ++i)
-            if (outcome.results[i] == WriteResult::NotWritten)
-                pending.push_back(i);
         std::vector<IniValue> some;
-        if (pending.size() < values.size())
-            for (size_t i : pending)
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (outcome.results[i] == WriteResult::NotWritten) {
+                pending.push_back(i);
                 some.push_back(values[i]);
-        WriteOutcome tried = WriteOnce(target, section, pending.size() < values.size() ? some : values, missing, deadline);
+            }
+        }
+        WriteOutcome tried = WriteOnce(target, section, some, missing, deadline);
         for (size_t k = 0; k < pending.size(); ++k) {
             outcome.results[pending[k]] = tried.results[k];
             outcome.changes[pending[k]] = std::move(tried.changes[k]);

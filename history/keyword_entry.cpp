@@ -23,11 +23,6 @@ char* CopyText(const char* text) { return CopyText(text, text ? std::strlen(text
 
 } // namespace
 
-KeywordEntry::KeywordEntry(int32_t number, const char* text)
-    : number_(number), text_(CopyText(text)), textRank_(text_ == emptyText ? 0 : kUnranked)
-{
-}
-
 KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length)
     : number_(number), text_(CopyText(text, length)), textRank_(text_ == emptyText ? 0 : kUnranked)
 {

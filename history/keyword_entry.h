@@ -2,13 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 
 // One keyword of the history: its number, which is also its key in history.ini, and its
 // text. An empty text means the keyword was deleted (or its key is absent).
 class KeywordEntry {
 public:
-    KeywordEntry(int32_t number, const char* text);
+    KeywordEntry(int32_t number, const char* text) : KeywordEntry(number, text, text ? std::strlen(text) : 0) {}
     KeywordEntry(int32_t number, const char* text, size_t length);
     ~KeywordEntry();
     KeywordEntry(const KeywordEntry&) = delete;

@@ -117,8 +117,7 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
 {
     KeywordEntry* entry = FindEntry(number);
     if (!entry) {
-        if (number >= kLowestKeywordNumber && number <= kHighestKeywordNumber)
-            section_.WriteString(KeywordKey(number).text, text);
+        section_.WriteString(KeywordKey(number).text, text);
         throw std::out_of_range("invalid vector<T> subscript");
     }
     const Deadline deadline(waiting_);
@@ -166,9 +165,10 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
     const WriteOutcome written = values.empty() ? WriteOutcome() : section_.WriteStrings(values, deadline);
     outcome.failure = written.failure;
     std::vector<KeywordEntry*> entries(step.size(), nullptr);
+    UndoStep kept;
     for (size_t k = 0; k < step.size(); ++k) {
         if (written.results[k] == WriteResult::NotWritten) {
-            ++outcome.failed;
+            kept.push_back(step[k]);
         } else if (written.results[k] != WriteResult::Written) {
             ++outcome.leftAlone;
         } else if ((entries[k] = FindEntry(step[k].number))) {
@@ -176,11 +176,8 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
             outcome.restored.push_back(entries[k]);
         }
     }
+    outcome.failed = static_cast<int>(kept.size());
     Unsettle(values, entries, written, &step, deadline);
-    UndoStep kept;
-    for (size_t k = 0; k < step.size(); ++k)
-        if (written.results[k] == WriteResult::NotWritten)
-            kept.push_back(std::move(step[k]));
     step = std::move(kept);
     return outcome;
 }
@@ -198,12 +195,6 @@ void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::ve
     }
     if (!unsettled_.empty())
         wroteAgain_ = false;
-}
-
-uint32_t KeywordHistory::LookDelayMs() const
-{
-    const uint32_t checkMs = store_.LastCheckMs();
-    return wroteAgain_ ? std::max<uint32_t>(100, 3 * checkMs) : std::max<uint32_t>(20, checkMs);
 }
 
 LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)

@@ -25,8 +25,7 @@ struct RestoreOutcome {
     FileFailure failure;
 };
 
-// What a look at the file some time after the last writes found undone by a program that had
-// read the file before them and wrote its older copy back, and could not write again.
+// What a look at the file after the last writes found undone by an older copy, and could not write again.
 struct LookOutcome {
     std::vector<const KeywordEntry*> changedBack; // entries with the texts the file holds again
     UndoStep undoAgain; // what undoing gave back that is blank again, to give back once more
@@ -79,13 +78,14 @@ public:
     // as the delete left it. Keywords given back and those that can no longer be leave the step.
     RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
 
-    // A program that read the file before a write of the history, and writes it afterwards,
-    // puts its older copy back, within about as long as the system's reader takes to read the
-    // file. So some time after each write (LookDelayMs) the file is looked at again (LookAgain):
-    // what such a copy undid is written again, and what cannot be is said. Every other use of
-    // the file looks first.
+    // A program that read the file before a write, and writes it afterwards, puts its older copy
+    // back within about as long as the system's reader takes. So LookDelayMs after each write
+    // LookAgain writes again what such a copy undid; every other use of the file looks first.
     bool LookDue() const { return !unsettled_.empty(); }
-    uint32_t LookDelayMs() const;
+    uint32_t LookDelayMs() const
+    {
+        return wroteAgain_ ? std::max<uint32_t>(100, 3 * store_.LastCheckMs()) : std::max<uint32_t>(20, store_.LastCheckMs());
+    }
     LookOutcome LookAgain(const Deadline& deadline);
 
 private:
@@ -101,15 +101,14 @@ private:
     int32_t Read(bool replacing, const Deadline& deadline);
     // Appends an entry for every number from StartPos up to EndPos.
     void Fill(const SectionLines& section);
-    // The first and last numbers of the section's range that the history handles; none when
-    // the first is greater.
+    // The first and last numbers of the section's range that the history handles (none when the
+    // first is greater).
     std::pair<int32_t, int32_t> Range(const SectionLines& section);
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
     WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);
-    // Keeps the values a write changed in the file for the next look; records are those of a
-    // restore, in the values' order.
+    // Keeps the values a write changed for the next look; records are a restore's, in order.
     void Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
                   const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline);
 

@@ -2,25 +2,6 @@
 
 #include <cstring>
 
-int32_t ProfileStore::ReadInt(const char*, const char*, int32_t) { return 0; }
-
-int32_t ProfileStore::UpdateInt(const char* section, const char* key, int32_t* value)
-{
-    *value = ReadInt(section, key, *value);
-    return *value;
-}
-
-uint32_t ProfileStore::ReadString(const char*, const char*, const char*, char*, uint32_t) { return 0; }
-
-uint32_t ProfileStore::UpdateString(const char* section, const char* key, char* buffer, uint32_t bufferBytes)
-{
-    return ReadString(section, key, buffer, buffer, bufferBytes);
-}
-
-int32_t ProfileStore::WriteInt(const char*, const char*, int32_t) { return 0; }
-
-int32_t ProfileStore::WriteString(const char*, const char*, const char*) { return 0; }
-
 FileFailure ProfileStore::ReadSection(const char*, std::shared_ptr<const SectionLines>& lines, const Deadline&)
 {
     lines = nullptr;

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "deadline.h"
 #include "section_lines.h"
 #include "value_plan.h"
 #include "write_outcome.h"
@@ -17,13 +16,18 @@ public:
     ProfileStore(const ProfileStore&) = delete;
     ProfileStore& operator=(const ProfileStore&) = delete;
 
-    virtual int32_t ReadInt(const char* section, const char* key, int32_t defaultValue);
-    virtual int32_t UpdateInt(const char* section, const char* key, int32_t* value);
-    virtual uint32_t ReadString(const char* section, const char* key, const char* defaultText, char* buffer,
-                                uint32_t bufferBytes);
-    virtual uint32_t UpdateString(const char* section, const char* key, char* buffer, uint32_t bufferBytes);
-    virtual int32_t WriteInt(const char* section, const char* key, int32_t value);
-    virtual int32_t WriteString(const char* section, const char* key, const char* text);
+    virtual int32_t ReadInt(const char*, const char*, int32_t) { return 0; }
+    virtual int32_t UpdateInt(const char* section, const char* key, int32_t* value)
+    {
+        return *value = ReadInt(section, key, *value);
+    }
+    virtual uint32_t ReadString(const char*, const char*, const char*, char*, uint32_t) { return 0; }
+    virtual uint32_t UpdateString(const char* section, const char* key, char* buffer, uint32_t bufferBytes)
+    {
+        return ReadString(section, key, buffer, buffer, bufferBytes);
+    }
+    virtual int32_t WriteInt(const char*, const char*, int32_t) { return 0; }
+    virtual int32_t WriteString(const char*, const char*, const char*) { return 0; }
     virtual ~ProfileStore() = default;
     // Every line of a section in one read, as the system's section read gives them (values as
     // stored, enclosing quotes kept), or why they could not be read; lines stay null when the

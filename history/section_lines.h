@@ -11,7 +11,6 @@ struct ByteSpan {
 
     std::string String() const { return std::string(data, length); }
     bool operator==(const ByteSpan& other) const;
-    bool operator!=(const ByteSpan& other) const { return !(*this == other); }
 };
 
 // What a read of a single key gives for a value as the section read shows it: one pair of

@@ -10,9 +10,6 @@
 
 namespace {
 
-const char kPattern[] = "~tnw*.tmp";
-const char kHexDigits[] = "0123456789abcdef";
-
 // The attributes a replacement takes over; read-only files are never replaced.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -30,7 +27,7 @@ std::string NewName(const FileTarget& target, unsigned attempt)
 bool IsOurName(const std::string& name)
 {
     return name.size() == 20 && name.compare(0, 4, "~tnw") == 0 && name.compare(16, 4, ".tmp") == 0 &&
-           std::strspn(name.c_str() + 4, kHexDigits) >= 12;
+           std::strspn(name.c_str() + 4, "0123456789abcdef") >= 12;
 }
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
@@ -56,24 +53,9 @@ void WithoutExecuting(std::vector<char>& descriptor)
 
 // The access rights of a file, to create another one with: a file made beside the history gets
 // the history's rights before any byte of it goes in, so a private history never lies readable
-// by others, not even for a moment.
-class FileRights {
-public:
-    FileRights() = default;
-    FileRights(const FileRights&) = delete;
-    FileRights& operator=(const FileRights&) = delete;
-
-    // Returns 0 or the system's error code.
-    uint32_t ReadFrom(const std::wstring& path);
-    // For creating the new file; null where the file system keeps no rights.
-    SECURITY_ATTRIBUTES* Attributes() { return descriptor_.empty() ? nullptr : &attributes_; }
-
-private:
-    std::vector<char> descriptor_;
-    SECURITY_ATTRIBUTES attributes_{};
-};
-
-uint32_t FileRights::ReadFrom(const std::wstring& path)
+// by others, not even for a moment. None where the file system keeps no rights. Returns 0 or
+// the system's error code.
+uint32_t ReadRights(const std::wstring& path, std::vector<char>& descriptor)
 {
     DWORD needed = 0;
     GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
@@ -82,12 +64,11 @@ uint32_t FileRights::ReadFrom(const std::wstring& path)
         return 0;
     if (!needed)
         return GetLastError();
-    descriptor_.assign(needed, 0);
-    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor_.data(), needed, &needed))
+    descriptor.assign(needed, 0);
+    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed))
         return GetLastError();
     if (UnderWine())
-        WithoutExecuting(descriptor_);
-    attributes_ = {sizeof attributes_, descriptor_.data(), FALSE};
+        WithoutExecuting(descriptor);
     return 0;
 }
 
@@ -114,9 +95,10 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
     WIN32_FILE_ATTRIBUTE_DATA old{};
     if (!GetFileAttributesExW(target_.Path().c_str(), GetFileExInfoStandard, &old))
         return GetLastError();
-    FileRights rights;
-    if (const uint32_t error = rights.ReadFrom(target_.Path()))
+    std::vector<char> rights;
+    if (const uint32_t error = ReadRights(target_.Path(), rights))
         return error;
+    SECURITY_ATTRIBUTES security{sizeof security, rights.data(), FALSE};
     const DWORD attributes = (old.dwFileAttributes & kKeptAttributes) ? old.dwFileAttributes & kKeptAttributes
                                                                       : FILE_ATTRIBUTE_NORMAL;
     // Shared for reading, so that the system's reader can check it, and for deleting, so that
@@ -124,7 +106,7 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
     for (unsigned attempt = 0; !file_ && attempt < 64; ++attempt) {
         path_ = NewName(target_, attempt);
         file_.reset(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                rights.Attributes(), CREATE_NEW, attributes, nullptr));
+                                rights.empty() ? nullptr : &security, CREATE_NEW, attributes, nullptr));
         if (!file_ && GetLastError() != ERROR_FILE_EXISTS) {
             path_.clear();
             return GetLastError();
@@ -192,7 +174,7 @@ uint32_t SecondName::PutBack(const FileTarget& target)
 uint32_t RemoveLeftovers(const FileTarget& target)
 {
     WIN32_FIND_DATAA found{};
-    const UniqueFind search(FindFirstFileA((target.Folder() + kPattern).c_str(), &found));
+    const UniqueFind search(FindFirstFileA((target.Folder() + "~tnw*.tmp").c_str(), &found));
     if (!search)
         return 0;
     uint32_t firstError = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-
 namespace {
 
 std::vector<std::string> Keys(const std::vector<IniValue>& values)

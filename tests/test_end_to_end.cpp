@@ -195,13 +195,8 @@ DWORD WINAPI WriteRightAfterTheSwap(void*)
 
 // Another program's write that lands right after a delete's swap, before the tool's look at the
 // file, costs the undo nothing: every keyword comes back, and the other write stays.
-TEST(Undo, AWriteRightAfterTheSwapLeavesEveryKeywordToGiveBack)
+TEST_F(ToolInFront, AWriteRightAfterTheSwapLeavesEveryKeywordToGiveBack)
 {
-    TempFolder folder;
-    WriteBytes("history.ini", kFive);
-    ToolProcess tool(folder.Path());
-    const HWND window = tool.WaitForWindow();
-    ASSERT_NE(nullptr, window);
     RemoteList list(window);
     list.Select(0, 5);
     const HANDLE probe = CreateThread(nullptr, 0, WriteRightAfterTheSwap, nullptr, 0, nullptr);
@@ -215,19 +210,14 @@ TEST(Undo, AWriteRightAfterTheSwapLeavesEveryKeywordToGiveBack)
     PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
     ASSERT_TRUE(Eventually([&list] { return list.Count() == 5; }));
     EXPECT_EQ(kFive + "5=searched\r\n", ReadBytes("history.ini"));
-    EXPECT_EQ(0u, tool.Close());
+    EXPECT_EQ(0u, tool->Close());
 }
 
 // What another program did with a deleted keyword's number since stays as it is: another
 // keyword written under it, its key removed, the range moved past it. The rest comes back,
 // and one message says how many could not and why.
-TEST(Undo, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
+TEST_F(ToolInFront, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
 {
-    TempFolder folder;
-    WriteBytes("history.ini", kFive);
-    ToolProcess tool(folder.Path());
-    const HWND window = tool.WaitForWindow();
-    ASSERT_NE(nullptr, window);
     RemoteList list(window);
     MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
     list.Select(0, 4);
@@ -244,7 +234,7 @@ TEST(Undo, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
               boxes[0].text);
     EXPECT_EQ("[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n4=searched\r\n",
               ReadBytes("history.ini"));
-    EXPECT_EQ(0u, tool.Close());
+    EXPECT_EQ(0u, tool->Close());
     EXPECT_EQ(1u, answerer.Boxes().size());
 }
 

@@ -98,6 +98,8 @@ std::wstring Widen(const char* text, unsigned codePage)
     return wide;
 }
 
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
 FileTarget::FileTarget(const char* ansiPath)
 {
     const std::wstring full = FullPath(Widen(ansiPath, CP_ACP));

@@ -6,6 +6,9 @@
 // A NUL-terminated text of the given code page in wide characters.
 std::wstring Widen(const char* text, unsigned codePage);
 
+// The program runs under Wine, which does some things otherwise than Windows.
+bool UnderWine();
+
 // The file that a write of an INI file really changes: the file itself, past any symbolic
 // link to it, named with wide characters so that folder names outside the ANSI code page and
 // paths longer than MAX_PATH reach the right file.

@@ -41,9 +41,12 @@ uint32_t IniProfileStore::ReadProfileSection(const char* path, const char* secti
         SetLastError(ERROR_SUCCESS);
         const DWORD got = GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(bytes), path);
         const DWORD error = GetLastError();
-        // The reader may keep what it parsed of the file, which under Wine takes three times the
-        // file's size, until told to let go of it; telling it writes nothing.
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+        // Wine's reader keeps what it parsed of the file read last, three times the file's size,
+        // until told to let go. Told by the file's name it parses the file once more first, and
+        // cannot while another handle shares no writing, as the new content's does; told without
+        // a name, it lets go of the file read last. Windows keeps no such copy: there the
+        // documented flush of the file's cache writes nothing.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, UnderWine() ? nullptr : path);
         if (got + 2 < bytes) {
             lines.resize(got + 2);
             // Nothing read: a missing file or section, or a file the reader could not open.

@@ -30,8 +30,6 @@ bool IsOurName(const std::string& name)
            std::strspn(name.c_str() + 4, "0123456789abcdef") >= 12;
 }
 
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
 // Wine keeps a file's rights in its host mode bits. It shows them as an access list in which
 // the owner always has every right, executing included, and makes a new file's mode from such
 // a list, so the list copied as it is gives a history of mode 0644 the mode 0755. Without the
@@ -76,18 +74,9 @@ uint32_t ReadRights(const std::wstring& path, std::vector<char>& descriptor)
 
 ReplacementFile::~ReplacementFile()
 {
-    if (path_.empty() || placed_)
-        return;
-    LetGo();
-    DeleteFileA(path_.c_str());
-}
-
-void ReplacementFile::LetGo()
-{
     file_.reset();
-    // The system's reader keeps what it parsed of the file checked last until told to let go
-    // of it, and under Wine it cannot be told while the file is open without sharing writing.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+    if (!path_.empty() && !placed_)
+        DeleteFileA(path_.c_str());
 }
 
 uint32_t ReplacementFile::Write(const std::string& bytes)
@@ -132,7 +121,7 @@ uint32_t ReplacementFile::Write(const std::string& bytes)
 
 uint32_t ReplacementFile::Replace()
 {
-    LetGo();
+    file_.reset();
     if (!MoveFileExW(Widen(path_.c_str(), CP_ACP).c_str(), target_.Path().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return GetLastError();

@@ -29,9 +29,6 @@ public:
     uint32_t Replace();
 
 private:
-    // Closes the file and has the system's reader forget it.
-    void LetGo();
-
     const FileTarget& target_;
     std::string path_;
     UniqueFile file_; // open, sharing no writing, until it replaces the target

@@ -143,14 +143,15 @@ FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& 
                                     const FileBytes& planned, const Deadline& deadline)
 {
     // Held without sharing its deletion, the file cannot be replaced, and a second name made
-    // then could not go until the file is let go.
-    {
-        const UniqueFile probe(CreateFileW(target.Path().c_str(), DELETE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
-        if (!probe)
-            return FailureOf(GetLastError());
-    }
+    // then could not go until the file is let go: that is waited for here, the new content
+    // ready, and the swap still looks at the bytes first.
+    if (const FileFailure held = deadline.Retry([&target] {
+            const UniqueFile probe(CreateFileW(target.Path().c_str(), DELETE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+            return probe ? FileFailure() : FailureOf(GetLastError());
+        }))
+        return held;
     // Where the file system has no hard links, the instant before the swap goes unwatched.
     SecondName replaced;
     const bool watched = replaced.Make(target) == 0;

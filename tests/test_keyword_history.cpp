@@ -343,11 +343,9 @@ TEST(IniProfileStore, AWriteWaitsTwoSecondsInAllForAHeldFileAndNotAtAllOtherwise
         uint32_t now = 0;
         const Deadline deadline(Waiting{[&now](uint32_t ms) { now += ms; }, [&now] { return now; }});
         IniProfileStore store(kPath);
-        const DWORD started = GetTickCount();
         const WriteOutcome outcome = store.WriteStrings("Keywords", {{"0", "", true, "a", "", "", nullptr}}, deadline);
         EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]) << c.name;
         EXPECT_EQ(c.waitedMs, now) << c.name;
-        EXPECT_LT(GetTickCount() - started, Scaled(1000)) << c.name;
         undo();
         if (GetFileAttributesA("history.ini") != INVALID_FILE_ATTRIBUTES) {
             EXPECT_EQ(before, ReadBytes("history.ini")) << c.name;

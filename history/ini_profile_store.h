@@ -17,6 +17,7 @@
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path) : path_(path) {}
+    ~IniProfileStore() override { RemoveStrays(); }
 
     int32_t ReadInt(const char* section, const char* key, int32_t defaultValue) override;
     uint32_t ReadString(const char* section, const char* key, const char* defaultText, char* buffer,
@@ -36,9 +37,8 @@ public:
     uint32_t RemoveLeftovers() const;
 
 private:
-    // What the system's reader made of one section of a file's bytes. The reading depends on
-    // nothing but those bytes, so it is used again, instead of reading once more, while the
-    // file holds exactly them.
+    // What the system's reader made of one section of a file's bytes: used again, instead of
+    // reading once more, while the file holds exactly them.
     struct Reading {
         std::string section;
         FileBytes file;
@@ -55,15 +55,13 @@ private:
         uint32_t since = 0;
     };
 
-    // Every line of a section of an INI file in one read through the system's own reader, each
-    // NUL-terminated, the last followed by a second NUL; a missing file or section gives none.
-    // Returns 0, or the system's error code when the file could not be read (held open without
-    // sharing, a folder in its place) or the section is too large to read whole.
+    // Every line of a section in one read through the system's own reader, each NUL-terminated,
+    // the last followed by a second NUL; none for a missing file or section. Returns 0 or the
+    // system's error code (the file held, a folder in its place, a section too large).
     static uint32_t ReadProfileSection(const char* path, const char* section, std::vector<char>& lines);
-    // Reads the file's bytes, its section through the system's reader and looks at the bytes
-    // once more: a program that writes the file empties it first and then fills it, and a
-    // reading taken in between is of no state of the file. A missing file reads as no bytes and
-    // no lines. Creates no file and writes none.
+    // Reads the file's bytes, its section through the system's reader and the bytes once more:
+    // a program rewriting the file empties it first, and a reading taken then is of no state of
+    // it. A missing file reads as no bytes and no lines. Creates no file and writes none.
     SettledRead ReadSettled(const FileTarget& target, const char* section) const;
     // Plans the values on the file as it is now and puts the change in place; keys missing are
     // Gone when the file has held the same reading, without them, for a while.
@@ -76,7 +74,10 @@ private:
     FileFailure Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
                      const FileBytes& planned, SecondName* replaced, const Deadline& deadline);
 
+    void RemoveStrays();
+
     std::string path_;
     KnownReading known_;
+    std::vector<std::wstring> strays_; // second names another program held open
     uint32_t checkMs_ = 0;
 };

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -12,9 +13,8 @@ namespace {
 
 using Kind = FileFailure::Kind;
 
-// A file caught between its emptying and its filling by a program rewriting it lacks keys too,
-// though never for long: keys are taken for removed when the file has kept the same bytes for
-// this long, and has the section.
+// A file caught between its emptying and its filling lacks keys too, though never for long:
+// keys are taken for removed once the file has kept the same bytes this long, with the section.
 constexpr uint32_t kSurelyMissingMs = 100;
 
 } // namespace
@@ -34,6 +34,7 @@ int32_t IniProfileStore::WriteString(const char* section, const char* key, const
 WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,
                                            const Deadline& deadline)
 {
+    RemoveStrays();
     const FileTarget target(path_.c_str());
     WriteOutcome outcome(values.size());
     Missing missing; // the reading in which tries found keys missing, and since when
@@ -156,9 +157,16 @@ FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& 
     SecondName replaced;
     const bool watched = replaced.Make(target) == 0;
     const FileFailure swapped = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, deadline);
-    // A name that cannot go within the deadline goes with the next start; the swap stands.
-    deadline.Retry([&replaced] { return FailureOf(replaced.Remove()); });
+    // A name another program holds open goes with the next write or when the store goes.
+    if (replaced.Remove() != 0)
+        strays_.push_back(replaced.Path());
     return swapped;
+}
+
+void IniProfileStore::RemoveStrays()
+{
+    auto gone = [](const std::wstring& path) { return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; };
+    strays_.erase(std::remove_if(strays_.begin(), strays_.end(), gone), strays_.end());
 }
 
 FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,

@@ -33,9 +33,8 @@ struct LookOutcome {
 };
 
 // The in-memory image of the Keywords section of the history file: one entry per keyword
-// number from StartPos up to EndPos, in number order. Deleting writes the empty value to the
-// file, and undoing a delete the text it blanked; nothing else is ever written. An entry
-// changes only once the file holds its new text.
+// number from StartPos up to EndPos, in number order. Only deleting (the empty value) and
+// undoing (the text blanked) write; an entry changes once the file holds its new text.
 class KeywordHistory {
 public:
     explicit KeywordHistory(const char* path);
@@ -67,15 +66,14 @@ public:
     // so that sorting by keyword compares numbers instead of texts.
     void RankTexts();
 
-    // Deletes the keywords with one replacement of the file: each is blanked only while its
-    // key still reads as the entry's text, and its entry is blanked once the file holds the
-    // empty value, or no longer has the key. What was blanked goes into the step when one is
-    // given. Throws std::out_of_range, writing nothing, when no entry has a number.
+    // Deletes the keywords with one replacement of the file, each only while its key reads as
+    // the entry's text; an entry is blanked once the file holds the empty value or lacks the
+    // key, and what was blanked goes into the step. Throws std::out_of_range, writing nothing,
+    // when no entry has a number.
     WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked, const Deadline& deadline);
-    // Gives the keywords of the step their texts back with one replacement of the file: each
-    // only while its key is still there with an empty value and its number lies from StartPos
-    // up to EndPos. Its line becomes what it was, byte for byte, while the rest of the line is
-    // as the delete left it. Keywords given back and those that can no longer be leave the step.
+    // Gives the step's keywords their texts back with one replacement of the file, each only
+    // into a key still blank with a number from StartPos up to EndPos, its line byte for byte
+    // as it was. Keywords given back, and those that can no longer be, leave the step.
     RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
 
     // A program that read the file before a write, and writes it afterwards, puts its older copy

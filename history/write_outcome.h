@@ -28,9 +28,8 @@ struct FileFailure {
     bool Passing() const { return kind >= Kind::Held && kind <= Kind::KeptChanging; }
 };
 
-// The failure a system error stands for; 0 stands for none. Replacing a file fails with
-// "access denied" while another program has it open: under Wine whatever it shares, on Windows
-// when the file is open at all; the writer makes sure beforehand that it may replace the file.
+// The failure a system error (or 0) stands for. Replacing a file fails with "access denied"
+// while another program has it open (under Wine whatever it shares, on Windows at all).
 FileFailure FailureOf(uint32_t error, bool replacing = false);
 
 // What became of each value of a write.
@@ -66,9 +65,8 @@ struct WriteOutcome {
     }
 };
 
-// How a command waits while the file is busy, and what time it is. The window waits keeping
-// itself alive; tests may give a clock of their own. Without them the thread sleeps, and the
-// time is the system's tick count.
+// How a command waits while the file is busy, and what time it is: the window waits keeping
+// itself alive, tests may give a clock; else the thread sleeps, by the system's tick count.
 struct Waiting {
     std::function<void(uint32_t ms)> wait;
     std::function<uint32_t()> now;

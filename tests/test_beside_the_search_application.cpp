@@ -109,11 +109,10 @@ protected:
     }
 
     // The history's own keys are all there, each with its text or blanked, and a key still
-    // holding its text is still listed. No file of the program's own is left in the folder,
-    // and no file there holds a blanked keyword. Returns how many were blanked.
+    // holding its text is still listed. Returns how many were blanked.
     int ExpectHistoryKeptAndRowsTrue()
     {
-        std::set<std::string> blankedTexts;
+        blankedTexts_.clear();
         const std::map<std::string, std::string> keys = ReadSection("Keywords");
         EXPECT_EQ("0", keys.count("StartPos") ? keys.at("StartPos") : "missing");
         EXPECT_EQ(std::to_string(keywords_), keys.count("EndPos") ? keys.at("EndPos") : "missing");
@@ -129,13 +128,22 @@ protected:
             }
             if (found->second.empty()) {
                 ++blanked;
-                blankedTexts.insert(KeywordText(n));
+                blankedTexts_.insert(KeywordText(n));
                 continue;
             }
             EXPECT_EQ(KeywordText(n), found->second) << "key " << n;
             EXPECT_EQ(1u, rows.count(key)) << "key " << n << " holds its text but its row is gone";
         }
         EXPECT_EQ(keywords_ - blanked, static_cast<int>(listed.size()));
+        std::printf("[ stats    ] %d keywords blanked, %d listed\n", blanked, static_cast<int>(listed.size()));
+        return blanked;
+    }
+
+    // Closes the tool. No file of the program's own is left in the folder then, and no file
+    // there holds a blanked keyword.
+    void Close()
+    {
+        EXPECT_EQ(0u, tool_->Close());
         WIN32_FIND_DATAA found{};
         const HANDLE search = FindFirstFileA("*", &found);
         do {
@@ -149,22 +157,19 @@ protected:
                 std::string value = equals < end ? bytes.substr(equals + 1, end - equals - 1) : "";
                 if (!value.empty() && value.back() == '\r')
                     value.pop_back();
-                if (blankedTexts.count(value))
+                if (blankedTexts_.count(value))
                     ADD_FAILURE() << found.cFileName << " holds the deleted " << bytes.substr(at, end - at);
             }
         } while (FindNextFileA(search, &found));
         FindClose(search);
-        std::printf("[ stats    ] %d keywords blanked, %d listed\n", blanked, static_cast<int>(listed.size()));
-        return blanked;
     }
-
-    void Close() { EXPECT_EQ(0u, tool_->Close()); }
 
     TempFolder folder_;
     std::unique_ptr<ToolProcess> tool_;
     std::unique_ptr<RemoteList> list_;
     HWND window_ = nullptr;
     int keywords_ = 0;
+    std::set<std::string> blankedTexts_;
 };
 
 // The search application records a new keyword every 200 ms while the user deletes 1,000 rows

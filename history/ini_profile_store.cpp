@@ -16,10 +16,9 @@ uint32_t IniProfileStore::ReadString(const char* section, const char* key, const
 {
     if (bufferBytes == 0)
         return 0;
-    // When a double-byte character would straddle the end of the buffer, the system leaves
-    // the byte before the terminating NUL unwritten: cleared, it ends the text after the
-    // last whole character instead of leaving a stray byte there.
-    // The default may live in the buffer itself (UpdateString), so it is copied first.
+    // When a double-byte character would straddle the end of the buffer, the system leaves the
+    // byte before the terminating NUL unwritten: cleared, it ends the text after the last whole
+    // character. The default may live in the buffer itself (UpdateString): it is copied first.
     const std::string fallback = defaultText ? defaultText : "";
     std::memset(buffer, 0, bufferBytes);
     GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, bufferBytes, path_.c_str());

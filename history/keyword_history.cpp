@@ -185,16 +185,11 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
 void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
                               const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline)
 {
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (!entries[i] || outcome.changes[i].lineBefore.empty())
-            continue;
-        Unsettled written{values[i], entries[i], std::nullopt, deadline.Now()};
-        if (records)
-            written.restored = (*records)[i];
-        unsettled_.push_back(std::move(written));
-    }
-    if (!unsettled_.empty())
-        wroteAgain_ = false;
+    for (size_t i = 0; i < values.size(); ++i)
+        if (entries[i] && !outcome.changes[i].lineBefore.empty())
+            unsettled_.push_back({values[i], entries[i], records ? std::make_optional((*records)[i]) : std::nullopt,
+                                  deadline.Now()});
+    wroteAgain_ = false;
 }
 
 LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
@@ -205,27 +200,36 @@ LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
     if (looking.empty())
         return outcome;
     // Written once more, each value is written again where its key reads the text it had before
-    // the write, as an older copy of the file puts it back, and the rest is left as it is. Writes
-    // stay watched for two seconds; a file not read meanwhile is taken to hold them.
+    // the write, as an older copy of the file puts it back. After two seconds of that it is given
+    // up, as a write that kept being changed is: the key is left as it reads. A file not read
+    // meanwhile is taken to hold the writes.
     std::vector<IniValue> values;
-    for (const Unsettled& u : looking)
+    std::vector<bool> late;
+    for (const Unsettled& u : looking) {
         values.push_back(u.value);
+        late.push_back(deadline.Now() - u.writtenAt >= Deadline::kTotalMs);
+        if (late.back())
+            values.back().condition = [](const SectionLines&) { return false; };
+    }
     const WriteOutcome again = section_.WriteStrings(values, deadline);
+    outcome.failure = again.failure;
     for (size_t k = 0; k < looking.size(); ++k) {
         Unsettled& u = looking[k];
         const WriteResult result = again.results[k];
+        const bool putBack = (result == WriteResult::NotWritten && again.fileRead) ||
+                             (result == WriteResult::ValueChanged && late[k]);
         if (result == WriteResult::Written && !again.changes[k].lineBefore.empty()) {
-            if (deadline.Now() - u.writtenAt < Deadline::kTotalMs)
-                unsettled_.push_back(std::move(u));
-        } else if ((result == WriteResult::NotWritten && again.fileRead) || (result == WriteResult::Gone && u.restored)) {
-            u.entry->SetText(result == WriteResult::Gone ? "" : u.value.expected.c_str());
+            unsettled_.push_back(std::move(u));
+        } else if (putBack || (result == WriteResult::Gone && u.restored)) {
+            u.entry->SetText(putBack ? u.value.expected.c_str() : "");
             outcome.changedBack.push_back(u.entry);
-            if (u.restored && result == WriteResult::NotWritten)
+            if (u.restored && putBack)
                 outcome.undoAgain.push_back(std::move(*u.restored));
+            if (late[k])
+                outcome.failure = {FileFailure::Kind::KeptChanging};
         }
     }
     wroteAgain_ = !unsettled_.empty();
-    outcome.failure = again.failure;
     return outcome;
 }
 

@@ -6,15 +6,12 @@
 #include "app/unique_any.h"
 #include "file_target.h"
 
-// Files of the program's own in the target's folder as the program names it (FileTarget::
-// Folder), under names no other file has ("~tnw", twelve hex digits, ".tmp"). Each lives for one
-// write at most: its owner removes it, and the next start of the program removes what a write
-// stopped half-way left.
+// Files of the program's own beside the target (FileTarget::Folder), named "~tnw", twelve hex
+// digits and ".tmp". Each lives for one write at most; the next start removes what is left.
 
-// The new content of the target, written in full beside it and then put in its place in one
-// step, so that at every instant the target is either the old file or the new one. It is made
-// with the target's rights, attributes and creation time before any byte goes in, and nobody
-// else can write to it until it takes the target's place.
+// The new content of the target, written in full beside it and put in its place in one step,
+// so that the target is at every instant the old file or the new one. It has the target's
+// rights, attributes and creation time before any byte goes in, and nobody else writes to it.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const FileTarget& target) : target_(target) {}

@@ -108,10 +108,26 @@ protected:
         return answerer.Boxes();
     }
 
+    // The numbers of the history's keys that hold a text.
+    std::set<std::string> NumbersWithText()
+    {
+        const std::map<std::string, std::string> keys = ReadSection("Keywords");
+        std::set<std::string> numbers;
+        for (int n = 0; n < keywords_; ++n)
+            if (keys.count(std::to_string(n)) && !keys.at(std::to_string(n)).empty())
+                numbers.insert(std::to_string(n));
+        return numbers;
+    }
+
     // The history's own keys are all there, each with its text or blanked, and a key still
-    // holding its text is still listed. Returns how many were blanked.
+    // holding its text is still listed, once the tool has looked at the file after its last
+    // write. Returns how many were blanked.
     int ExpectHistoryKeptAndRowsTrue()
     {
+        Eventually([this] {
+            const std::vector<std::string> listed = list_->Numbers();
+            return std::set<std::string>(listed.begin(), listed.end()) == NumbersWithText();
+        }, 10000);
         blankedTexts_.clear();
         const std::map<std::string, std::string> keys = ReadSection("Keywords");
         EXPECT_EQ("0", keys.count("StartPos") ? keys.at("StartPos") : "missing");
@@ -140,14 +156,14 @@ protected:
     }
 
     // Closes the tool. No file of the program's own is left in the folder then, and no file
-    // there holds a blanked keyword.
+    // beside history.ini holds a keyword blanked when the rows were checked.
     void Close()
     {
         EXPECT_EQ(0u, tool_->Close());
         WIN32_FIND_DATAA found{};
         const HANDLE search = FindFirstFileA("*", &found);
         do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || lstrcmpiA(found.cFileName, "history.ini") == 0)
                 continue;
             EXPECT_NE(0, strncmp(found.cFileName, "~tnw", 4)) << found.cFileName << " left beside history.ini";
             const std::string bytes = ReadBytes(found.cFileName);

@@ -145,22 +145,57 @@ TEST(Faults, AFailedDeleteKeepsTheRowAndSaysWhy)
     }
 }
 
-// The search application put a new text under a number after the list was filled: that row
-// stays, and only what the user saw is deleted.
-TEST(Faults, AKeywordChangedSinceItWasShownIsNotDeleted)
+// The search application put a new text under one number and removed another's key after the
+// list was filled: the first row stays, with a message, and only what the user saw is deleted;
+// the second keyword is no longer in the file, so its row goes, and the status bar says so.
+TEST(Faults, AKeywordChangedOrRemovedSinceItWasShown)
 {
     MainWindowFixture f(kThree);
-    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=delta\r\n");
+    const std::string meanwhile = "[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n2=delta\r\n";
+    WriteBytes("history.ini", meanwhile);
     f.SelectRows({0, 1});
     MessageBoxAnswerer answerer;
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((std::vector<std::string>{"2:gamma", "0:alpha"}), f.Rows());
     EXPECT_EQ(std::vector<int>{0}, f.SelectedRows());
-    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=\r\n2=delta\r\n", ReadBytes("history.ini"));
+    EXPECT_EQ(meanwhile, ReadBytes("history.ini"));
     const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。\n\n表示の後で history.ini のキーワードがほかのプログラムに"
                        L"よって変更されています。F5 キーで読み込み直してください。"),
+              boxes[0].text);
+    char status[256] = {};
+    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(ShiftJis(L"1 件のキーワードは、ほかのプログラムによって history.ini から取り除かれていました。"), status);
+}
+
+// A program that read the file before a delete writes its older copy back right after: the look
+// a moment later blanks the keyword again. When it cannot, the row comes back and a message
+// says why.
+TEST(Faults, AnOlderCopyWrittenBackIsBlankedAgainOrTheRowComesBack)
+{
+    MainWindowFixture f(kThree);
+    auto deleteAndWriteBack = [&f](bool readOnly) {
+        f.SelectRows({0});
+        SendMessageA(f.frame, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+        WriteBytes("history.ini", kThree);
+        SetFileAttributesA("history.ini", readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(f.window.History()->LookDue());
+        f.Command(ID_FILE_NEW); // does nothing but wait for the look, as a user would
+    };
+    deleteAndWriteBack(false);
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=alpha\r\n1=beta\r\n2=\r\n", ReadBytes("history.ini"));
+    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
+
+    MessageBoxAnswerer answerer;
+    deleteAndWriteBack(true);
+    SetFileAttributesA("history.ini", FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(kThree, ReadBytes("history.ini"));
+    EXPECT_EQ((std::vector<std::string>{"1:beta", "0:alpha"}), f.Rows());
+    const std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。\n\n書き込んだ後で、ほかのプログラムが history.ini を以前の"
+                       L"内容に書き戻したため、その書き込みは取り消されました。\n") + SystemText(ERROR_ACCESS_DENIED),
               boxes[0].text);
 }
 

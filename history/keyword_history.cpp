@@ -12,11 +12,7 @@ KeywordHistory::~KeywordHistory() { Clear(); }
 
 int32_t KeywordHistory::Load() { return Read(false, Deadline(waiting_)); }
 
-int32_t KeywordHistory::Reload(const Deadline& deadline)
-{
-    LookAgain(deadline);
-    return Read(true, deadline);
-}
+int32_t KeywordHistory::Reload(const Deadline& deadline) { return Read(true, deadline); }
 
 int32_t KeywordHistory::Read(bool replacing, const Deadline& deadline)
 {
@@ -120,25 +116,21 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
         section_.WriteString(KeywordKey(number).text, text);
         throw std::out_of_range("invalid vector<T> subscript");
     }
-    const Deadline deadline(waiting_);
-    LookAgain(deadline);
-    return WriteTexts({entry}, text, deadline).AllWritten() ? 1 : 0;
+    return WriteTexts({entry}, text, Deadline(waiting_)).AllWritten() ? 1 : 0;
 }
 
 WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked,
                                             const Deadline& deadline)
 {
     std::vector<KeywordEntry*> entries;
+    std::vector<std::string> texts;
     for (int32_t number : numbers) {
         KeywordEntry* entry = FindEntry(number);
         if (!entry)
             throw std::out_of_range("invalid vector<T> subscript");
         entries.push_back(entry);
-    }
-    LookAgain(deadline);
-    std::vector<std::string> texts;
-    for (const KeywordEntry* entry : entries)
         texts.push_back(entry->Text());
+    }
     WriteOutcome outcome = WriteTexts(entries, "", deadline);
     for (size_t i = 0; blanked && i < numbers.size(); ++i)
         if (!outcome.changes[i].lineBefore.empty())
@@ -148,7 +140,6 @@ WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers,
 
 RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& deadline)
 {
-    LookAgain(deadline);
     // Only into keys still blank, and inside the range on every reading the write plans on: the
     // search application may have moved its range past a number, removed the key or written
     // another keyword under it since.

@@ -78,7 +78,8 @@ public:
 
     // A program that read the file before a write, and writes it afterwards, puts its older copy
     // back within about as long as the system's reader takes. So LookDelayMs after each write
-    // LookAgain writes again what such a copy undid; every other use of the file looks first.
+    // LookAgain writes again what such a copy undid; a caller looks before it uses the file
+    // again, and before it reloads, which forgets what was due.
     bool LookDue() const { return !unsettled_.empty(); }
     uint32_t LookDelayMs() const
     {

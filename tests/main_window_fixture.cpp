@@ -122,6 +122,13 @@ std::vector<int> MainWindowFixture::SelectedRows()
     return rows;
 }
 
+std::string MainWindowFixture::StatusText()
+{
+    char status[256] = {};
+    SendMessageA(window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    return status;
+}
+
 void MainWindowFixture::Type(const std::string& text)
 {
     for (char c : text)

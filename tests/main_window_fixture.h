@@ -30,6 +30,8 @@ public:
     void SelectRows(std::initializer_list<int> rows);
     // The selected rows, from top to bottom.
     std::vector<int> SelectedRows();
+    // What the status bar says.
+    std::string StatusText();
     void Type(const std::string& text);
 
     MainWindow window;

@@ -76,23 +76,12 @@ protected:
     HWND window = nullptr;
 };
 
-BOOL CALLBACK FindEdit(HWND child, LPARAM found)
-{
-    char name[16] = {};
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "Edit") != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
 // The keyword box keeps its own keys: Delete, Ctrl+Z and Ctrl+A typed there edit its text and
 // leave history.ini alone. In the list, Delete blanks the selected keyword in the file and
 // Ctrl+Z gives it back.
 TEST_F(ToolInFront, TheBoxKeepsItsKeysAndTheListDeletesAndUndoesWithThem)
 {
-    HWND box = nullptr;
-    EnumChildWindows(window, FindEdit, reinterpret_cast<LPARAM>(&box));
+    const HWND box = FindWindowExA(FindWindowExA(window, nullptr, "ReBarWindow32", nullptr), nullptr, "Edit", nullptr);
     ASSERT_NE(nullptr, box);
     // Another process's edit control tells its text only when asked with a message.
     auto boxReads = [box](const char* expected) {

@@ -164,9 +164,7 @@ TEST(Faults, AKeywordChangedOrRemovedSinceItWasShown)
     EXPECT_EQ(ShiftJis(L"1 件のキーワードを削除できませんでした。\n\n表示の後で history.ini のキーワードがほかのプログラムに"
                        L"よって変更されています。F5 キーで読み込み直してください。"),
               boxes[0].text);
-    char status[256] = {};
-    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
-    EXPECT_EQ(ShiftJis(L"1 件のキーワードは、ほかのプログラムによって history.ini から取り除かれていました。"), status);
+    EXPECT_EQ(ShiftJis(L"1 件のキーワードは、ほかのプログラムによって history.ini から取り除かれていました。"), f.StatusText());
 }
 
 // A program that read the file before a delete writes its older copy back right after: the look

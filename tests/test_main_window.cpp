@@ -148,13 +148,6 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
     EXPECT_EQ(3u, f.Rows().size());
 }
 
-std::string StatusText(MainWindowFixture& f)
-{
-    char status[256] = {};
-    SendMessageA(f.window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
-    return status;
-}
-
 // Undo is grayed until a delete and again after the last undo; with nothing left to undo, it
 // says so. The keywords it gives back come back where the filter matches them, in the list's
 // order, selected, and the hidden ones are selected too once the filter shows them; the status
@@ -178,14 +171,14 @@ TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
     EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
     EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
     EXPECT_EQ(f.window.List(), GetFocus());
-    EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。そのうち 1 件は今の絞り込みでは表示されません。"), StatusText(f));
+    EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。そのうち 1 件は今の絞り込みでは表示されません。"), f.StatusText());
     EXPECT_TRUE(undoGrayed());
     SetWindowTextA(f.window.KeywordBox(), "");
     f.Pump();
     EXPECT_EQ((std::vector<int>{1, 3}), f.SelectedRows());
     f.Command(ID_EDIT_UNDO);
     EXPECT_EQ(ShiftJis(L"元に戻せる削除はありません。元に戻せるのは、このウィンドウを開いてからの最後の 100 回の削除です。"),
-              StatusText(f));
+              f.StatusText());
 }
 
 // The keyword box keeps its keys, as every text box does: Delete, Ctrl+Z and Ctrl+A there

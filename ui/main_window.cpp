@@ -71,7 +71,7 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
         return TRUE;
     case WM_CLOSE:
         // A write's last look is not left undone: closing waits for it.
-        if (history_ && history_->LookDue())
+        if (history_)
             SettleLastWrite(Deadline(waiting_));
         break;
     case WM_CREATE:

@@ -31,6 +31,9 @@ public:
     // Adds a row for every entry that matches the filter, the highest number at the top, and
     // returns the sort to that order.
     void FillList(const char* filter);
+    // Puts in the rows of the entries the filter shows, where the list's order has them, as the
+    // selection; the others are selected once a later fill shows them. Returns how many it put in.
+    int ShowSelected(const std::vector<const KeywordEntry*>& entries);
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(const RowAction& action);
     // Removes the row once its keyword is blank.

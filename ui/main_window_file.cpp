@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "file_messages.h"
-#include "history/keyword_matching.h"
 #include "redraw_suspended.h"
 #include "resource.h"
 
@@ -120,17 +119,13 @@ void MainWindow::SettleLastWrite(const Deadline& deadline)
     ScheduleLook();
     if (outcome.changedBack.empty())
         return;
-    // Deleted keywords that are back come back into the list where the filter matches them,
-    // selected; keywords given back that are blank again leave it.
-    KeywordFilter matching(Filter().c_str(), IgnoreCase());
-    std::vector<const KeywordEntry*> returned, rows, blank;
-    for (const KeywordEntry* entry : outcome.changedBack) {
+    // Deleted keywords that are back come back into the list, selected; keywords given back
+    // that are blank again leave it.
+    std::vector<const KeywordEntry*> returned, blank;
+    for (const KeywordEntry* entry : outcome.changedBack)
         (*entry->Text() ? returned : blank).push_back(entry);
-        if (*entry->Text() && matching.Matches(entry->Text()))
-            rows.push_back(entry);
-    }
     listView_.RemoveRowsOf(blank);
-    listView_.InsertSelected(rows, returned);
+    ShowSelected(returned);
     ForgetForUndo(returned);
     if (!outcome.undoAgain.empty())
         RememberForUndo(outcome.undoAgain);

@@ -42,6 +42,17 @@ void MainWindow::FillList(const char* filter)
     ResetSort(listView_.Sort());
 }
 
+int MainWindow::ShowSelected(const std::vector<const KeywordEntry*>& entries)
+{
+    KeywordFilter matching(Filter().c_str(), ignoreCase_ != 0);
+    std::vector<const KeywordEntry*> rows;
+    for (const KeywordEntry* entry : entries)
+        if (matching.Matches(entry->Text()))
+            rows.push_back(entry);
+    listView_.InsertSelected(rows, entries);
+    return static_cast<int>(rows.size());
+}
+
 void MainWindow::ForEachSelected(const RowAction& action)
 {
     const HWND list = List();

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <utility>
 
 #include "file_messages.h"
-#include "history/keyword_matching.h"
 #include "resource.h"
 
 namespace {
@@ -26,11 +26,13 @@ void MainWindow::RememberForUndo(UndoStep blanked)
 
 void MainWindow::ForgetForUndo(const std::vector<const KeywordEntry*>& entries)
 {
+    std::unordered_set<int32_t> numbers;
     for (const KeywordEntry* entry : entries)
-        for (UndoStep& step : undoSteps_)
-            step.erase(std::remove_if(step.begin(), step.end(),
-                                      [entry](const BlankedKeyword& k) { return k.number == entry->Number(); }),
-                       step.end());
+        numbers.insert(entry->Number());
+    for (UndoStep& step : undoSteps_)
+        step.erase(std::remove_if(step.begin(), step.end(),
+                                  [&numbers](const BlankedKeyword& k) { return numbers.count(k.number) != 0; }),
+                   step.end());
     undoSteps_.erase(std::remove_if(undoSteps_.begin(), undoSteps_.end(), [](const UndoStep& step) { return step.empty(); }),
                      undoSteps_.end());
     uiState_.SetEnabled(ID_EDIT_UNDO, !undoSteps_.empty());
@@ -52,17 +54,10 @@ void MainWindow::UndoLastDelete()
     uiState_.SetEnabled(ID_EDIT_UNDO, !undoSteps_.empty());
     ScheduleLook();
 
-    // The keywords the filter hides now are selected too once it shows them.
-    KeywordFilter matching(Filter().c_str(), IgnoreCase());
-    std::vector<const KeywordEntry*> rows;
-    for (const KeywordEntry* entry : outcome.restored)
-        if (matching.Matches(entry->Text()))
-            rows.push_back(entry);
-    listView_.InsertSelected(rows, outcome.restored);
-    if (!rows.empty())
-        SetFocus(List());
     const int restored = static_cast<int>(outcome.restored.size());
-    const int hidden = restored - static_cast<int>(rows.size());
+    const int hidden = restored - ShowSelected(outcome.restored);
+    if (hidden < restored)
+        SetFocus(List());
     ShowStatus(hidden ? CountText(IDS_RESTORED_HIDDEN, restored, hidden) : CountText(IDS_RESTORED, restored));
     if (!outcome.leftAlone && !outcome.failed)
         return;

@@ -1,10 +1,12 @@
 #include "command_bar.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/app_context.h"
 #include "app/window_class.h"
 #include "command_bar_process.h"
+#include "display_scale.h"
 #include "frame_window.h"
 #include "gdi_scope.h"
 #include "system_sizes.h"
@@ -127,10 +129,40 @@ bool CommandBar::SetBarMenu(HMENU menu)
         buttonText.pszText = text;
         SendMessageA(bar, TB_SETBUTTONINFOA, i, reinterpret_cast<LPARAM>(&buttonText));
     }
+    if (PaddingShortfall() != 0)
+        FitButtons();
     SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(bar, nullptr, TRUE);
     UpdateWindow(bar);
     return true;
+}
+
+int CommandBar::PaddingShortfall() const
+{
+    const auto padding = static_cast<int>(LOWORD(SendMessageA(Window(), TB_GETPADDING, 0, 0)));
+    return std::max(0, 2 * (ScaleLength(kButtonPadding, dpi_) - padding));
+}
+
+void CommandBar::FitButtons()
+{
+    const HWND bar = Window();
+    const auto count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    for (int id = 0; id < count; ++id)
+        SendMessageA(bar, TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    const int shortfall = PaddingShortfall();
+    if (shortfall == 0)
+        return;
+    for (int id = 0; id < count; ++id) {
+        RECT button{};
+        SendMessageA(bar, TB_GETITEMRECT, id, reinterpret_cast<LPARAM>(&button));
+        info.cx = static_cast<WORD>(button.right - button.left + shortfall);
+        SendMessageA(bar, TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageA(bar, TB_AUTOSIZE, 0, 0);
 }
 
 bool CommandBar::AddToolbarImages(UINT id)
@@ -169,27 +201,29 @@ bool CommandBar::AddToolbarImages(UINT id)
 void CommandBar::ReadSystemSettings()
 {
     const HWND bar = Window();
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = kNonClientMetricsBytes;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsBytes, &metrics, 0)) {
+    bool remeasure = PaddingShortfall() != 0;
+    LOGFONTA menuFont{};
+    if (SystemFontForDpi(SystemFont::Menu, dpi_, menuFont)) {
         LOGFONTA current{};
         if (menuFont_)
             GetObjectA(menuFont_.get(), sizeof current, &current);
-        if (!SameFont(current, metrics.lfMenuFont)) {
-            if (HFONT font = CreateFontIndirectA(&metrics.lfMenuFont)) {
+        if (!SameFont(current, menuFont)) {
+            if (HFONT font = CreateFontIndirectA(&menuFont)) {
                 menuFont_.reset(font);
                 SendMessageA(bar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
                 SendMessageA(bar, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>("NS\0"));
-                SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+                remeasure = true;
             }
         }
     }
+    if (remeasure)
+        FitButtons();
 
     {
         const WindowDc dc(bar);
         const SelectScope font(dc.get(), menuFont_.get());
         // A font that draws a tab too narrowly gets the width of an "x" between text and accelerator.
-        tabGap_ = TextWidth(dc.get(), "\t") >= 4 ? 0 : TextWidth(dc.get(), "x");
+        tabGap_ = TextWidth(dc.get(), "\t") >= ScaleLength(4, dpi_) ? 0 : TextWidth(dc.get(), "x");
     }
 
     OSVERSIONINFOA version;
@@ -207,6 +241,12 @@ void CommandBar::ReadSystemSettings()
         BOOL flat = FALSE;
         flatMenus_ = SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat;
     }
+}
+
+void CommandBar::SetDpi(UINT dpi)
+{
+    dpi_ = dpi;
+    ReadSystemSettings();
 }
 
 void CommandBar::TakeFocus()
@@ -259,12 +299,13 @@ MenuDrawingSettings CommandBar::DrawingSettings() const
     MenuDrawingSettings settings;
     settings.imageList = imageList_.get();
     settings.imageSize = imageSize_;
-    settings.buttonSize = buttonSize_;
+    settings.buttonSize = {ScaleLength(buttonSize_.cx, dpi_), ScaleLength(buttonSize_.cy, dpi_)};
     settings.maskColor = maskColor_;
     settings.menuFont = menuFont_.get();
     settings.tabGap = tabGap_;
     settings.flatMenus = flatMenus_;
     settings.cuesShown = cuesShown_;
+    settings.dpi = dpi_;
     return settings;
 }
 
@@ -282,6 +323,7 @@ void CommandBar::DestroyBar()
 BOOL CommandBar::OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = CallWindowProcA(DefaultProcedure(), window, message, wParam, lParam);
+    dpi_ = WindowDpi(window);
     ReadSystemSettings();
     topWindow_.Subclass(TopLevelParent(GetParent(window)));
     SendMessageA(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

@@ -29,6 +29,9 @@ public:
     // Adds the images of a toolbar resource and notes the command of each.
     bool AddToolbarImages(UINT id);
     void ReadSystemSettings();
+    // Takes the menu font and the sizes of another DPI, as when the window moves to a monitor
+    // of another scale.
+    void SetDpi(UINT dpi);
     void LeaveMenuMode();
     // No button hot any more, and menu mode left.
     void EndKeyboardMode();
@@ -41,7 +44,9 @@ public:
     const std::vector<uint16_t>& ImageCommands() const { return imageCommands_; }
     HIMAGELIST ImageList() const { return imageList_.get(); }
     SIZE ImageSize() const { return imageSize_; }
+    // The image column of a popup item at 96 DPI; DrawingSettings gives it at the bar's DPI.
     SIZE ButtonSize() const { return buttonSize_; }
+    UINT Dpi() const { return dpi_; }
     HFONT MenuFont() const { return menuFont_.get(); }
     int TabGap() const { return tabGap_; }
     bool FlatMenus() const { return flatMenus_; }
@@ -64,6 +69,14 @@ public:
 private:
     BOOL OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void DestroyBar();
+    // How much narrower the toolbar's padding leaves a button than the bar's DPI asks. The
+    // toolbar pads each side of a text by 7 pixels at 96 DPI; Wine keeps that at every DPI
+    // and takes no more than 2 from TB_SETPADDING. The padding is read back, so whatever
+    // Windows' toolbar already scales counts and nothing is added twice.
+    int PaddingShortfall() const;
+    // Sizes the buttons to their texts again, each widened by the padding's shortfall.
+    void FitButtons();
+    static constexpr int kButtonPadding = 7; // each side of a button's text, at 96 DPI
 
     int RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params);
     HWND InnermostPopup() const { return popupWindows_.empty() ? nullptr : popupWindows_.back(); }
@@ -129,6 +142,7 @@ private:
     UniqueFont menuFont_;
     uint32_t lastSysKey_ = 0;
     int tabGap_ = 0;
+    UINT dpi_ = 96;
 };
 
 // Other windows ask a bar for its window, its menu or a popup tracked like its own menus.

@@ -117,20 +117,16 @@ int FrameWindowBase::CreateRebar(DWORD style, UINT id)
         DestroyWindow(rebar_);
         rebar_ = nullptr;
     }
+    rebarFont_.Remember(rebar_);
     return rebar_ != nullptr;
 }
 
-int FrameWindowBase::AddBand(HWND child, const char* title, bool newRow, int width, bool fullWidth)
+namespace {
+
+// A band's sizes for its child: a toolbar's from its buttons, any other window's from its own.
+void MeasureBand(HWND child, bool titled, int width, bool fullWidth, REBARBANDINFOA& band)
 {
     const auto buttons = static_cast<int>(SendMessageA(child, TB_BUTTONCOUNT, 0, 0));
-    REBARBANDINFOA band{};
-    band.cbSize = kRebarBandInfoBytes;
-    band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID | RBBIM_IDEALSIZE |
-                 (title ? RBBIM_TEXT : 0);
-    band.fStyle = RBBS_CHILDEDGE | (newRow ? RBBS_BREAK : 0);
-    band.lpText = const_cast<char*>(title);
-    band.hwndChild = child;
-    band.wID = IDW_FIRST_BAND + static_cast<UINT>(SendMessageA(rebar_, RB_GETBANDCOUNT, 0, 0));
     if (buttons > 0) {
         RECT last{}, first{};
         SendMessageA(child, TB_GETITEMRECT, buttons - 1, reinterpret_cast<LPARAM>(&last));
@@ -138,7 +134,7 @@ int FrameWindowBase::AddBand(HWND child, const char* title, bool newRow, int wid
         band.cyMinChild = last.bottom - last.top;
         if (fullWidth) {
             band.cxMinChild = band.cx;
-        } else if (!title) {
+        } else if (!titled) {
             SendMessageA(child, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
             band.cxMinChild = first.right;
         }
@@ -150,7 +146,49 @@ int FrameWindowBase::AddBand(HWND child, const char* title, bool newRow, int wid
         band.cxMinChild = fullWidth ? band.cx : 0;
     }
     band.cxIdeal = band.cx;
-    return SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) ? 1 : 0;
+}
+
+} // namespace
+
+int FrameWindowBase::AddBand(HWND child, const char* title, bool newRow, int width, bool fullWidth)
+{
+    REBARBANDINFOA band{};
+    band.cbSize = kRebarBandInfoBytes;
+    band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID | RBBIM_IDEALSIZE |
+                 (title ? RBBIM_TEXT : 0);
+    band.fStyle = RBBS_CHILDEDGE | (newRow ? RBBS_BREAK : 0);
+    band.lpText = const_cast<char*>(title);
+    band.hwndChild = child;
+    band.wID = IDW_FIRST_BAND + static_cast<UINT>(SendMessageA(rebar_, RB_GETBANDCOUNT, 0, 0));
+    MeasureBand(child, title != nullptr, width, fullWidth, band);
+    if (!SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)))
+        return 0;
+    bands_.push_back({title != nullptr, fullWidth});
+    return 1;
+}
+
+void FrameWindowBase::FitBandsToChildren()
+{
+    // Every child is measured before any band changes: a band that changes lays the rebar out
+    // again, which gives the children after it the sizes of their old bands.
+    std::vector<REBARBANDINFOA> measured(bands_.size());
+    for (size_t i = 0; i < bands_.size(); ++i) {
+        REBARBANDINFOA& band = measured[i];
+        band.cbSize = kRebarBandInfoBytes;
+        band.fMask = RBBIM_CHILD;
+        SendMessageA(rebar_, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
+        band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_IDEALSIZE;
+        MeasureBand(band.hwndChild, bands_[i].titled, 0, bands_[i].fullWidth, band);
+    }
+    for (size_t i = 0; i < measured.size(); ++i)
+        SendMessageA(rebar_, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&measured[i]));
+    WidenBands();
+}
+
+void FrameWindowBase::ScaleBarFonts(UINT dpi)
+{
+    rebarFont_.ScaleTo(dpi);
+    statusFont_.ScaleTo(dpi);
 }
 
 void FrameWindowBase::WidenBands()
@@ -173,6 +211,7 @@ int FrameWindowBase::CreateStatusBar(UINT textId, DWORD style, UINT id)
     char text[128] = "";
     LoadStringA(App().resourceInstance, textId, text, sizeof text);
     statusBar_ = CreateStatusWindowA(static_cast<LONG>(style), text, Window(), id);
+    statusFont_.Remember(statusBar_, SystemFont::Status);
     return statusBar_ != nullptr;
 }
 

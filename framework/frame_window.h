@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/unique_any.h"
 #include "app/window_class.h"
 #include "app/window_object.h"
+#include "control_font.h"
 
 // A top-level frame: a rebar of bands across the top, a status bar at the bottom and a client
 // view filling the rest, kept laid out as the frame changes size. It shows menu help in the
@@ -15,6 +18,11 @@ public:
     int CreateRebar(DWORD style, UINT id);
     int AddBand(HWND child, const char* title, bool newRow, int width, bool fullWidth);
     void WidenBands();
+    // Takes each band's sizes from its child again, as after the child has changed its size.
+    void FitBandsToChildren();
+    // Gives the rebar and the status bar their fonts at the DPI. The rebar lays its children
+    // out again, with the sizes their bands had.
+    void ScaleBarFonts(UINT dpi);
     int CreateStatusBar(UINT textId, DWORD style, UINT id);
     void LayoutChildren(bool resizeBars);
 
@@ -34,8 +42,16 @@ protected:
 private:
     void ShowMenuHelp(WPARAM wParam, LPARAM lParam);
 
+    struct BandKind {
+        bool titled;
+        bool fullWidth;
+    };
+
     HWND rebar_ = nullptr;
     HWND statusBar_ = nullptr;
+    std::vector<BandKind> bands_; // in the rebar's order
+    ControlFont rebarFont_;
+    ControlFont statusFont_;
     HACCEL accelerators_ = nullptr;
     UniqueMenu menu_;
 };

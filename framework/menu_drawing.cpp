@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/unique_any.h"
+#include "display_scale.h"
 #include "framework/gdi_scope.h"
 #include "system_sizes.h"
 
@@ -59,7 +60,7 @@ ItemLayout LayOut(const MenuDrawingSettings& settings, const RECT& item)
     layout.column.bottom = layout.column.top + button.cy;
     layout.image.x = layout.column.left + (button.cx - settings.imageSize.cx) / 2;
     layout.image.y = layout.column.top + (button.cy - settings.imageSize.cy) / 2;
-    layout.text = {item.left + button.cx + 3, item.top, item.right - button.cx, item.bottom};
+    layout.text = {item.left + button.cx + ScaleLength(3, settings.dpi), item.top, item.right - button.cx, item.bottom};
     layout.separator = {item.left, item.top + Height(item) / 2, item.right, item.bottom};
     return layout;
 }
@@ -250,7 +251,7 @@ void MeasureMenuItem(const MenuDrawingSettings& settings, MEASUREITEMSTRUCT* mea
     if (!record)
         return;
     if (record->type & MFT_SEPARATOR) {
-        measure->itemHeight = GetSystemMetrics(SM_CYMENU) / 2;
+        measure->itemHeight = MetricForDpi(SM_CYMENU, settings.dpi) / 2;
         measure->itemWidth = 0;
         return;
     }
@@ -273,10 +274,12 @@ void MeasureMenuItem(const MenuDrawingSettings& settings, MEASUREITEMSTRUCT* mea
         textWidth = Width(bounds);
     }
 
-    measure->itemHeight = static_cast<UINT>(std::max<LONG>(settings.buttonSize.cy, std::abs(menuLogFont.lfHeight) + 8));
+    const UINT dpi = settings.dpi;
+    measure->itemHeight =
+        static_cast<UINT>(std::max<LONG>(settings.buttonSize.cy, std::abs(menuLogFont.lfHeight) + ScaleLength(8, dpi)));
     // The system adds room for its own check mark to owner-drawn items; the column replaces it.
-    measure->itemWidth = static_cast<UINT>(textWidth + 2 * settings.buttonSize.cx + settings.tabGap + 6 -
-                                           GetSystemMetrics(SM_CXMENUCHECK));
+    measure->itemWidth = static_cast<UINT>(textWidth + 2 * settings.buttonSize.cx + settings.tabGap +
+                                           ScaleLength(6, dpi) - MetricForDpi(SM_CXMENUCHECK, dpi));
 }
 
 void DrawMenuItem(const MenuDrawingSettings& settings, const DRAWITEMSTRUCT* draw)
@@ -326,7 +329,7 @@ int DrawCheckGlyph(const MenuDrawingSettings& settings, HDC dc, const RECT& colu
         if (GetObjectA(bitmap, sizeof info, &info))
             glyphSize = {info.bmWidth, info.bmHeight};
     } else {
-        glyphSize = {GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+        glyphSize = {MetricForDpi(SM_CXMENUCHECK, settings.dpi), MetricForDpi(SM_CYMENUCHECK, settings.dpi)};
         workSurface.reset(CreateCompatibleBitmap(dc, glyphSize.cx, glyphSize.cy));
     }
 

@@ -11,12 +11,13 @@
 struct MenuDrawingSettings {
     HIMAGELIST imageList = nullptr;
     SIZE imageSize = {16, 15};
-    SIZE buttonSize = {22, 21};   // the image column of an item
+    SIZE buttonSize = {22, 21};   // the image column of an item, at the DPI below
     COLORREF maskColor = RGB(192, 192, 192);
     HFONT menuFont = nullptr;
     int tabGap = 0;
     bool flatMenus = false;
     bool cuesShown = false;
+    UINT dpi = 96; // what every other length the items are drawn with is scaled to
 };
 
 // Fills itemWidth and itemHeight of an item carrying a MenuItemRecord.

@@ -481,6 +481,23 @@ TEST_F(CommandBarInput, TheStatusBarShowsTheHighlightedItemsPromptWhileAMenuIsOp
     EXPECT_EQ("(normal mode)", StatusText(status));
 }
 
+// As a native menu bar's, the open menu closes when the display scale changes; the window
+// then takes the new scale.
+TEST_F(CommandBarInput, AChangeOfDisplayScaleClosesTheOpenMenuFirst)
+{
+    constexpr UINT kDpiChanged = 0x02E0;
+    RECT suggested{30, 20, 30 + 750, 20 + 700};
+    Script script({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Check([&] {
+                       SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+                   }),
+                   NoMenu(), [&] { return f.window.Bar().Dpi() == 144; }});
+    EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
+    RECT frame{};
+    GetWindowRect(f.frame, &frame);
+    EXPECT_TRUE(EqualRect(&suggested, &frame));
+    EXPECT_EQ(-1, f.window.Bar().OpenButton());
+}
+
 TEST_F(CommandBarInput, EveryItemGetsItsFormerFormBackAfterTracking)
 {
     const HMENU bar = f.window.Bar().BarMenu();

@@ -33,7 +33,8 @@ const std::set<std::string> kNewerThanXp = {
     "GetThreadId", "GetProcessId",
     // user32
     "SetProcessDPIAware", "ChangeWindowMessageFilter", "ChangeWindowMessageFilterEx", "GetDpiForWindow",
-    "GetDpiForSystem", "SetProcessDpiAwarenessContext", "IsProcessDPIAware", "AddClipboardFormatListener",
+    "GetDpiForSystem", "GetSystemMetricsForDpi", "SystemParametersInfoForDpi", "AdjustWindowRectExForDpi",
+    "GetDpiForMonitor", "EnableNonClientDpiScaling", "SetProcessDpiAwarenessContext", "IsProcessDPIAware", "AddClipboardFormatListener",
     "ShutdownBlockReasonCreate", "GetWindowDisplayAffinity", "RegisterPowerSettingNotification",
     // advapi32
     "RegGetValueA", "RegGetValueW", "RegDeleteTreeA", "RegDeleteTreeW", "RegSetKeyValueA", "RegSetKeyValueW",

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,56 @@ TEST(MainWindow, TheStatusBarHidesAndTheListTakesItsSpace)
     f.Command(ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(IsWindowVisible(f.window.StatusBar()));
     EXPECT_EQ(withBar, ListBottom(f));
+}
+
+LONG FontHeight(HWND control)
+{
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::abs(font.lfHeight);
+}
+
+// What the window sizes by its DPI, in one line: frame, columns, box height and margin, the list's
+// and the bar's fonts, the popup items' check-mark column and the large icon.
+std::vector<LONG> ScaledSizes(MainWindowFixture& f)
+{
+    RECT frame{}, box{};
+    GetWindowRect(f.frame, &frame);
+    GetWindowRect(f.window.KeywordBox(), &box);
+    ICONINFO icon{};
+    GetIconInfo(reinterpret_cast<HICON>(SendMessageA(f.frame, WM_GETICON, ICON_BIG, 0)), &icon);
+    BITMAP bitmap{};
+    GetObjectA(icon.hbmColor, sizeof bitmap, &bitmap);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+    const SIZE column = f.window.Bar().DrawingSettings().buttonSize;
+    return {frame.right - frame.left, frame.bottom - frame.top,
+            static_cast<LONG>(SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0)),
+            static_cast<LONG>(SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0)), box.bottom - box.top,
+            LOWORD(SendMessageA(f.window.KeywordBox(), EM_GETMARGINS, 0, 0)), FontHeight(f.window.List()),
+            FontHeight(f.window.Bar().Window()), column.cx, column.cy, bitmap.bmWidth};
+}
+
+// The window moved to a monitor of 150 %, and back.
+TEST(MainWindow, AChangeOfDisplayScaleResizesWhatTheWindowSizesItself)
+{
+    MainWindowFixture f(kFive);
+    const std::vector<LONG> at96 = ScaledSizes(f);
+    RECT suggested{20, 10, 20 + 750, 10 + 700};
+    constexpr UINT kDpiChanged = 0x02E0;
+    SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const std::vector<LONG> at144 = ScaledSizes(f);
+    // MulDiv rounds half away from zero: the margin of 3 becomes 5, the column of 21 32.
+    EXPECT_EQ((std::vector<LONG>{750, 700, MulDiv(at96[2], 3, 2), 450, 24, 5, MulDiv(at96[6], 3, 2),
+                                 MulDiv(at96[7], 3, 2), 33, 32, 48}),
+              at144);
+    RECT last{}, bar{};
+    SendMessageA(f.window.Bar().Window(), TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(f.window.Bar().Window(), &bar);
+    EXPECT_LE(last.right, bar.right) << "the band grew with the bar's buttons";
+    suggested = {20, 10, 20 + at96[0], 10 + at96[1]};
+    SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(at96, ScaledSizes(f));
 }
 
 // Runs while a modal loop is open: notes where its window was and closes it.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -92,21 +93,23 @@ TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiersAndCtrlZ)
     EXPECT_EQ(ID_EDIT_UNDO, entries[2].cmd);
 }
 
-TEST(Resources, TheIconComesInBothSizes)
+// Every size Windows asks for from 100 % to 200 %, each its own image rather than one scaled.
+TEST(Resources, TheIconComesInEverySizeOfEveryScale)
 {
-    for (int size : {32, 16}) {
-        HICON icon = static_cast<HICON>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
-        ASSERT_NE(nullptr, icon) << size;
-        ICONINFO info{};
-        GetIconInfo(icon, &info);
-        BITMAP bitmap{};
-        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-        EXPECT_EQ(size, bitmap.bmWidth);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
+    ASSERT_NE(nullptr, group);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+    std::vector<int> images;
+    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
+        const int image = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0);
+        const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(image), RT_ICON);
+        ASSERT_NE(nullptr, found) << size;
+        EXPECT_EQ(size, static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))->biWidth);
+        images.push_back(image);
     }
+    std::sort(images.begin(), images.end());
+    EXPECT_EQ(images.end(), std::unique(images.begin(), images.end())) << "sizes that share one image";
 }
 
 std::string VersionValue(const void* block, const char* name)
@@ -119,7 +122,7 @@ std::string VersionValue(const void* block, const char* name)
     return value;
 }
 
-TEST(Resources, TheVersionBlockNamesTheProgramAndTheDialogAndManifestExist)
+TEST(Resources, TheVersionBlockNamesTheProgramAndTheManifestAsksForEachMonitorsScale)
 {
     const HMODULE module = GetModuleHandleA(nullptr);
     const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
@@ -137,7 +140,13 @@ TEST(Resources, TheVersionBlockNamesTheProgramAndTheDialogAndManifestExist)
     EXPECT_EQ("Quelvane", VersionValue(block.data(), "ProductName"));
     EXPECT_EQ("Tarnwell", VersionValue(block.data(), "InternalName"));
     EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(IDD_ABOUTBOX), MAKEINTRESOURCEA(5)));
-    EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)));
+    // The manifest asks for each monitor's own scale, with what older systems understand.
+    const HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, manifest);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                           SizeofResource(module, manifest));
+    EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
 }
 
 } // namespace

@@ -18,7 +18,6 @@ const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
 const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
 
 constexpr DWORD kBarStyle = 0x5600184C;
-constexpr DWORD kKeywordBoxStyle = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kRebarStyle = 0x56002640;
 constexpr DWORD kStatusBarStyle = 0x56000100;
 constexpr DWORD kListStyle = 0x56000009;
@@ -34,6 +33,7 @@ HWND MainWindow::Open(int showCommand)
     const RECT rectangle = {0, 0, 500, 550};
     const HWND window = CreateFrame(nullptr, &rectangle, 0, 0, nullptr);
     if (window) {
+        SizeForDpi();
         PlaceCentred(window, nullptr);
         ShowWindow(window, showCommand);
     }
@@ -94,6 +94,14 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
         ReportNotRead();
         result = 0;
         return TRUE;
+    case kDpiChanged:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return TRUE;
+    case kApplyPendingDpi:
+        ApplyPendingDpi();
+        result = 0;
+        return TRUE;
     }
     return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
@@ -119,23 +127,24 @@ bool MainWindow::TabBetweenBoxAndList(const MSG& message)
 BOOL MainWindow::OnCreate()
 {
     const HWND window = Window();
-    const HINSTANCE instance = App().instance;
+    dpi_ = WindowDpi(window);
+    LoadIconsForDpi();
     commandBar_.CreateBar(window, nullptr, nullptr, kBarStyle, 0, 0, nullptr);
     commandBar_.SetBarMenu(GetMenu(window));
     commandBar_.AddToolbarImages(IDR_MAINFRAME);
     SetMenu(window, nullptr);
 
-    keywordBox_ = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", nullptr, kKeywordBoxStyle, 0, 0, 160, 16, window, nullptr,
-                                  instance, nullptr);
-    SetWindowLongA(keywordBox_, GWL_ID, IDC_KEYWORD_BOX);
-    SendMessageA(keywordBox_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 0));
-    SendMessageA(keywordBox_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    keywordBox_ = CreateKeywordBox();
+    ScaleKeywordBox();
 
     CreateRebar(kRebarStyle, IDW_REBAR);
     AddBand(commandBar_.Window(), nullptr, false, 0, false);
     AddBand(keywordBox_, kKeywordLabel, false, 0, false);
     WidenBands();
     CreateStatusBar(IDS_READY, kStatusBarStyle, ID_VIEW_STATUS_BAR);
+    // At the system's DPI the bars keep the fonts they chose.
+    if (dpi_ != SystemDpi())
+        ScaleBars();
 
     clientView_ = listView_.Create(window, kListStyle, WS_EX_CLIENTEDGE);
     SendMessageA(clientView_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyles);

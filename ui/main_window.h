@@ -9,6 +9,8 @@
 
 #include "app/message_pump.h"
 #include "framework/command_bar.h"
+#include "framework/control_font.h"
+#include "framework/display_scale.h"
 #include "framework/frame_window.h"
 #include "framework/ui_state_table.h"
 #include "history/keyword_history.h"
@@ -27,6 +29,7 @@ public:
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD handlerSet) override;
 
+    // The two columns, at the window's DPI.
     void SetupColumns();
     // Adds a row for every entry that matches the filter, the highest number at the top, and
     // returns the sort to that order.
@@ -102,6 +105,18 @@ private:
 
     BOOL OnCreate();
     void OnDestroy();
+    // The window's size at its DPI, or as large as fits the work area.
+    void SizeForDpi();
+    HWND CreateKeywordBox();
+    // The box's font, margin and height at the window's DPI.
+    void ScaleKeywordBox();
+    // The rebar, its bands and the status bar at the window's DPI, the frame laid out again.
+    void ScaleBars();
+    void LoadIconsForDpi();
+    // The window has moved to a monitor of another scale (WM_DPICHANGED): everything it sizes
+    // itself takes that DPI, and the window the rectangle Windows suggests.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void ApplyPendingDpi();
     BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     void Refill();
     void ToggleIgnoreCase();
@@ -128,11 +143,22 @@ private:
     CommandBar commandBar_;
     std::unique_ptr<KeywordHistory> history_;
     HWND keywordBox_ = nullptr;
+    UINT dpi_ = kBaseDpi;
+    struct PendingDpi {
+        UINT dpi;
+        RECT suggested;
+    };
+    PendingDpi pendingDpi_{}; // a change of scale that waits for the bar's menu to close
+    ControlFont boxFont_;
+    ControlFont listFont_;
+    UniqueIcon largeIcon_;
+    UniqueIcon smallIcon_;
     int ignoreCase_ = 0;
     bool busy_ = false; // reading or writing history.ini, which may wait for the file
     std::vector<Deferred> deferred_; // what arrived meanwhile
     Waiting waiting_;
     std::vector<UndoStep> undoSteps_; // the newest last; forgotten when the tool closes
     static constexpr UINT kReportNotRead = WM_APP; // history.ini could not be read at start
+    static constexpr UINT kApplyPendingDpi = WM_APP + 1;
     static constexpr UINT_PTR kLookTimer = 1;
 };

@@ -1,4 +1,4 @@
-// The main window's work on its keyword list: columns, filling, and visiting selected rows.
+// The main window's work on its keyword list: filling it, and visiting selected rows.
 #include "main_window.h"
 
 #include <commctrl.h>
@@ -6,28 +6,6 @@
 #include <vector>
 
 #include "history/keyword_matching.h"
-
-namespace {
-
-const char kNumberHeader[] = "\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"; // インデックス
-const char kKeywordHeader[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68";       // キーワード
-
-} // namespace
-
-void MainWindow::SetupColumns()
-{
-    const HWND list = List();
-    LVCOLUMNA column{};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kNumberHeader))) + 15;
-    column.pszText = const_cast<char*>(kNumberHeader);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 300;
-    column.pszText = const_cast<char*>(kKeywordHeader);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-}
 
 void MainWindow::FillList(const char* filter)
 {

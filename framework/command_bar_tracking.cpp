@@ -88,10 +88,17 @@ void CommandBar::DropDownBarMenu(int index, bool animate)
         }
         if (hideCuesUntilKeyboard_ && cuesShown_)
             cuesRemembered_ = false;
+        // A menu opened from the keyboard kept its button hot, the bar holding the focus; the
+        // command chosen, whose dialog may open next, leaves no button hot behind it.
+        SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
         LeaveMenuMode();
         return;
     }
-    // The next menu opens from the queue, after this one has fully returned.
+    // The next menu opens from the queue, after this one has fully returned. The Escape that
+    // closed this one for the switch is not the user's: kept, it would make a later close of
+    // the next menu by a click on its button leave the bar in keyboard navigation, the button
+    // hot and the focus held.
+    escapePressed_ = false;
     PostMessageA(bar, AutoPopupMessage(), nextButton_ & 0xFFFF, 0);
     if ((nextButton_ & 0xFFFF0000) == 0 && !submenuItemSelected_)
         PostMessageA(bar, WM_KEYDOWN, VK_DOWN, 0); // selects the first item

@@ -13,7 +13,9 @@ void ConvertedMenus::Convert(HMENU menu, const std::vector<uint16_t>& imageComma
         if (!ReadMenuItem(menu, i, info, text) || (info.fType & MFT_OWNERDRAW))
             continue;
         std::unique_ptr<OwnedRecord> owned(new (std::nothrow) OwnedRecord{
-            {kMenuItemSignature, nullptr, info.fType, info.fState, -1}, nullptr});
+            {{static_cast<DWORD>(MSAA_MENU_SIG), 0, nullptr}, kMenuItemSignature, nullptr, info.fType, info.fState, -1},
+            nullptr,
+            nullptr});
         if (!owned)
             continue;
         for (size_t image = 0; image < imageCommands.size(); ++image) {
@@ -27,6 +29,12 @@ void ConvertedMenus::Convert(HMENU menu, const std::vector<uint16_t>& imageComma
         if (owned->text)
             std::memcpy(owned->text.get(), text, bytes);
         owned->record.text = owned->text.get();
+        const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        owned->name.reset(units > 0 ? new (std::nothrow) wchar_t[units] : nullptr);
+        if (owned->name && MultiByteToWideChar(CP_ACP, 0, text, -1, owned->name.get(), units) == units) {
+            owned->record.accessible.cchWText = static_cast<DWORD>(units - 1);
+            owned->record.accessible.pszWText = owned->name.get();
+        }
         info.fType |= MFT_OWNERDRAW;
         info.dwItemData = reinterpret_cast<ULONG_PTR>(&owned->record);
         info.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;

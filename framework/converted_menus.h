@@ -28,6 +28,7 @@ private:
     struct OwnedRecord {
         MenuItemRecord record;
         std::unique_ptr<char[]> text;
+        std::unique_ptr<wchar_t[]> name; // the text in UTF-16, for screen readers
     };
 
     std::vector<HMENU> menus_;

@@ -2,14 +2,19 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <cstdint>
 #include "system_sizes.h"
 
-// The item data the menu bar attaches to each popup item it draws itself. An item whose
-// data does not start with the signature is not the bar's.
+// The item data the menu bar attaches to each popup item it draws itself. An owner-drawn item
+// has no text of its own, so the data begins with the accessibility record in which a screen
+// reader's menu support looks for the item's name; the bar's own part follows it. An item
+// whose data carries neither signature is not the bar's.
 constexpr uint32_t kMenuItemSignature = 0x1313;
 
 struct MenuItemRecord {
+    MSAAMENUINFO accessible; // MSAA_MENU_SIG, then the text (mnemonic and accelerator included) in UTF-16
     uint32_t signature;
     char* text;     // the item's text before it was made owner-drawn (tab and accelerator included)
     uint32_t type;  // MENUITEMINFO fType before the conversion
@@ -21,7 +26,10 @@ struct MenuItemRecord {
 inline const MenuItemRecord* RecordOf(ULONG_PTR itemData)
 {
     const auto* record = reinterpret_cast<const MenuItemRecord*>(itemData);
-    return record && record->signature == kMenuItemSignature ? record : nullptr;
+    return record && record->accessible.dwMSAASignature == static_cast<DWORD>(MSAA_MENU_SIG) &&
+                   record->signature == kMenuItemSignature
+               ? record
+               : nullptr;
 }
 
 // Reads everything about the item at a position of a menu, its text into the buffer.

@@ -102,7 +102,8 @@ int main(int argc, char** argv)
         int top = 10;
         for (size_t i = 0; i < items.size(); ++i) {
             std::string text = ShiftJis(items[i].text);
-            MenuItemRecord record{kMenuItemSignature, &text[0], items[i].type, items[i].state, -1};
+            MenuItemRecord record{{static_cast<DWORD>(MSAA_MENU_SIG), 0, nullptr}, kMenuItemSignature, &text[0], items[i].type,
+                                  items[i].state, -1};
             MEASUREITEMSTRUCT measure{};
             measure.CtlType = ODT_MENU;
             measure.itemData = reinterpret_cast<ULONG_PTR>(&record);

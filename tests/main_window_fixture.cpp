@@ -122,10 +122,10 @@ std::vector<int> MainWindowFixture::SelectedRows()
     return rows;
 }
 
-std::string MainWindowFixture::StatusText()
+std::string MainWindowFixture::StatusText(int part)
 {
     char status[256] = {};
-    SendMessageA(window.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    SendMessageA(window.StatusBar(), SB_GETTEXTA, part, reinterpret_cast<LPARAM>(status));
     return status;
 }
 

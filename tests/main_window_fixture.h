@@ -30,8 +30,8 @@ public:
     void SelectRows(std::initializer_list<int> rows);
     // The selected rows, from top to bottom.
     std::vector<int> SelectedRows();
-    // What the status bar says.
-    std::string StatusText();
+    // What a part of the status bar says: the messages in the first, the counts in the second.
+    std::string StatusText(int part = 0);
     void Type(const std::string& text);
 
     MainWindow window;

@@ -23,7 +23,7 @@ SIZE SizeOf(HWND window)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-// The width of a button's text as it shows, without the "&" of its access key, in the menu font.
+// The width of a text as it shows, without the "&" of its access key, in the menu font.
 int ShownTextWidth(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
@@ -92,12 +92,14 @@ TEST(DisplayScale, EveryLengthGrowsWithTheDpiAndNothingIsCutOff)
     EXPECT_LE(SizeOf(window).cx, area.right - area.left);
     EXPECT_LE(SizeOf(window).cy, area.bottom - area.top);
 
-    // The bar shows its last button whole; the box is wider than the room its label takes.
+    // The bar shows its last button whole; the box is wider than its label's text and lies
+    // after the bar.
     RECT barRectangle{}, boxRectangle{};
     GetWindowRect(bar, &barRectangle);
     GetWindowRect(box, &boxRectangle);
     EXPECT_LE(buttons[3].right, barRectangle.right - barRectangle.left);
-    EXPECT_GT(boxRectangle.right - boxRectangle.left, boxRectangle.left - barRectangle.right);
+    EXPECT_LE(barRectangle.right, boxRectangle.left);
+    EXPECT_GT(SizeOf(box).cx, ShownTextWidth("\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68(&K)"));
     // No button's text and no header's text is cut off.
     for (int i = 0; i < 4; ++i) {
         char text[64] = {};

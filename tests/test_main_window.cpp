@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,20 @@ void ClickColumn(MainWindowFixture& f, int column)
     SendMessageA(f.frame, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
 }
 
+// The sort arrows the two column headers show.
+std::pair<int, int> SortArrows(MainWindowFixture& f)
+{
+    const auto header = reinterpret_cast<HWND>(SendMessageA(f.window.List(), LVM_GETHEADER, 0, 0));
+    int arrows[2] = {};
+    for (int column = 0; column < 2; ++column) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        arrows[column] = item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    }
+    return {arrows[0], arrows[1]};
+}
+
 // The check marks the View menu shows when it opens.
 std::pair<bool, bool> ViewMenuMarks(MainWindowFixture& f)
 {
@@ -45,6 +61,14 @@ int ListBottom(MainWindowFixture& f)
     return r.bottom;
 }
 
+LONG BlankRightOfTheColumns(MainWindowFixture& f)
+{
+    RECT client{};
+    GetClientRect(f.window.List(), &client);
+    return client.right - static_cast<LONG>(SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0) +
+                                            SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0));
+}
+
 TEST(MainWindow, StartsWithTheNewestKeywordsOnTopAndTheMenuOnlyInTheBar)
 {
     MainWindowFixture f(kFive);
@@ -55,10 +79,13 @@ TEST(MainWindow, StartsWithTheNewestKeywordsOnTopAndTheMenuOnlyInTheBar)
     EXPECT_EQ(IDC_KEYWORD_BOX, GetDlgCtrlID(f.window.KeywordBox()));
     EXPECT_EQ(3, LOWORD(SendMessageA(f.window.KeywordBox(), EM_GETMARGINS, 0, 0)));
     EXPECT_EQ(f.window.Rebar(), GetParent(f.window.KeywordBox()));
-    EXPECT_EQ(300, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0));
     const auto headerWidth = SendMessageA(f.window.List(), LVM_GETSTRINGWIDTHA, 0,
                                           reinterpret_cast<LPARAM>("\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E\x83\x58"));
-    EXPECT_EQ(headerWidth + 15, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0));
+    // The header's text, 15 pixels and the room of the sort arrow beside it.
+    EXPECT_EQ(headerWidth + 15 + 16, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0));
+    // The keyword column takes the rest of the list's width, 300 pixels at least.
+    EXPECT_EQ(0, BlankRightOfTheColumns(f));
+    EXPECT_LE(300, SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0));
     // The frame hands the focus to the list.
     EXPECT_EQ(f.window.List(), GetFocus());
 }
@@ -79,20 +106,22 @@ TEST(MainWindow, TypingNarrowsTheListAndErasingRestoresIt)
 TEST(MainWindow, ColumnClicksSortAndATypedCharacterReturnsToTheFillOrder)
 {
     MainWindowFixture f(kFive);
+    EXPECT_EQ((std::pair<int, int>{HDF_SORTDOWN, 0}), SortArrows(f));
     ClickColumn(f, 0);
     EXPECT_EQ("0:apple", f.Rows().front());
     ClickColumn(f, 0);
     EXPECT_EQ("4:banana split", f.Rows().front());
     ClickColumn(f, 1);
     EXPECT_EQ((Rows{"3:Apricot", "1:Banana", "0:apple", "4:banana split", "2:cherry"}), f.Rows());
+    EXPECT_EQ((std::pair<int, int>{0, HDF_SORTUP}), SortArrows(f));
     ClickColumn(f, 1);
     EXPECT_EQ("2:cherry", f.Rows().front());
     ClickColumn(f, 0);
     EXPECT_EQ("0:apple", f.Rows().front());
+    EXPECT_EQ((std::pair<int, int>{HDF_SORTUP, 0}), SortArrows(f));
     f.Type("e");
     EXPECT_EQ((Rows{"2:cherry", "0:apple"}), f.Rows());
-    EXPECT_EQ(0, f.window.ListView().Sort().sortColumn);
-    EXPECT_EQ(0, f.window.ListView().Sort().sortAscending);
+    EXPECT_EQ((std::pair<int, int>{HDF_SORTDOWN, 0}), SortArrows(f)) << "number order, newest first";
 }
 
 TEST(MainWindow, ASortKeepsTheSelectionOnItsKeywordsAndDeleteTakesThoseKeywords)
@@ -152,7 +181,8 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
 // Undo is grayed until a delete and again after the last undo; with nothing left to undo, it
 // says so. The keywords it gives back come back where the filter matches them, in the list's
 // order, selected, and the hidden ones are selected too once the filter shows them; the status
-// bar says how many came back and how many of them the filter hides.
+// bar says how many came back and how many of them the filter hides, and its second part how
+// many keywords the list shows out of how many the file holds.
 TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
 {
     MainWindowFixture f(kFive);
@@ -162,14 +192,17 @@ TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
         return (GetMenuState(edit, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
     };
     EXPECT_TRUE(undoGrayed());
+    EXPECT_EQ(ShiftJis(L"5 件中 5 件"), f.StatusText(1));
     f.SelectRows({1, 3});
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_FALSE(undoGrayed());
+    EXPECT_EQ(ShiftJis(L"3 件中 3 件"), f.StatusText(1));
     f.Type("an");
     f.SelectRows({0});
     f.Command(ID_EDIT_UNDO);
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
     EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
+    EXPECT_EQ(ShiftJis(L"5 件中 2 件"), f.StatusText(1));
     EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
     EXPECT_EQ(f.window.List(), GetFocus());
     EXPECT_EQ(ShiftJis(L"2 件のキーワードを元に戻しました。そのうち 1 件は今の絞り込みでは表示されません。"), f.StatusText());
@@ -180,6 +213,8 @@ TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
     f.Command(ID_EDIT_UNDO);
     EXPECT_EQ(ShiftJis(L"元に戻せる削除はありません。元に戻せるのは、このウィンドウを開いてからの最後の 100 回の削除です。"),
               f.StatusText());
+    f.Type("zzz");
+    EXPECT_EQ(ShiftJis(L"5 件中 0 件　該当なし"), f.StatusText(1));
 }
 
 // The keyword box keeps its keys, as every text box does: Delete, Ctrl+Z and Ctrl+A there
@@ -209,13 +244,67 @@ TEST(MainWindow, TheKeywordBoxKeepsItsKeysAndTheListTakesDeleteAndUndo)
     SetWindowTextA(f.window.KeywordBox(), "an");
     f.Pump();
     SetFocus(f.window.List());
-    f.SelectRows({0});
+    f.PressKeys({VK_CONTROL, 'A'}); // every row the filter shows
     f.PressKeys({VK_DELETE});
-    EXPECT_EQ((Rows{"1:Banana"}), f.Rows());
-    EXPECT_NE(std::string::npos, ReadBytes("history.ini").find("4=\r\n"));
+    EXPECT_EQ(Rows{}, f.Rows());
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n3=Apricot\r\n4=\r\n",
+              ReadBytes("history.ini"));
     f.PressKeys({VK_CONTROL, 'Z'});
     EXPECT_EQ((Rows{"4:banana split", "1:Banana"}), f.Rows());
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
+    // Alt+K, the access key of the box's label, goes into the box with its text selected.
+    f.PressKeys({VK_MENU, 'K'});
+    EXPECT_EQ(f.window.KeywordBox(), GetFocus());
+    EXPECT_EQ(MAKELONG(0, 2), SendMessageA(f.window.KeywordBox(), EM_GETSEL, 0, 0));
+}
+
+// Screen readers name the box after the label before it.
+TEST(MainWindow, TheKeywordBoxIsNamedAfterItsLabel)
+{
+    MainWindowFixture f(kFive);
+    CoInitialize(nullptr);
+    IAccessible* accessible = nullptr;
+    BSTR name = nullptr;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    if (SUCCEEDED(AccessibleObjectFromWindow(f.window.KeywordBox(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                             reinterpret_cast<void**>(&accessible))))
+        accessible->get_accName(self, &name);
+    if (name) {
+        EXPECT_EQ(std::wstring(L"キーワード"), std::wstring(name));
+    } else {
+        std::cout << "The system's accessibility gives the box no name here; the label before it is read instead.\n";
+        char label[32] = {};
+        GetWindowTextA(GetWindow(f.window.KeywordBox(), GW_HWNDPREV), label, sizeof label);
+        EXPECT_EQ(ShiftJis(L"キーワード"), label);
+    }
+    SysFreeString(name);
+    if (accessible)
+        accessible->Release();
+    CoUninitialize();
+}
+
+// The keyword column fills the list's width; the window cannot be made so small that a menu
+// button, the box or the rows are lost.
+TEST(MainWindow, TheKeywordColumnFillsTheWidthAndTheWindowKeepsALeastSize)
+{
+    MainWindowFixture f(kFive);
+    const auto keywordColumn = [&f] { return SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0); };
+    const auto before = keywordColumn();
+    SetWindowPos(f.frame, nullptr, 0, 0, 800, 550, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(before + 300, keywordColumn());
+    EXPECT_EQ(0, BlankRightOfTheColumns(f));
+    SetWindowPos(f.frame, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    RECT last{}, bar{}, box{}, list{};
+    SendMessageA(f.window.Bar().Window(), TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(f.window.Bar().Window(), &bar);
+    GetWindowRect(f.window.KeywordBox(), &box);
+    GetClientRect(f.window.List(), &list);
+    EXPECT_LE(last.right, bar.right) << "every menu button shows";
+    EXPECT_GE(box.right - box.left, 72) << "a box still usable";
+    EXPECT_GE(list.bottom, 3 * HIWORD(SendMessageA(f.window.List(), LVM_GETITEMSPACING, TRUE, 0)));
+    EXPECT_LE(300, keywordColumn());
 }
 
 TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)
@@ -260,7 +349,8 @@ LONG FontHeight(HWND control)
     return std::abs(font.lfHeight);
 }
 
-// What the window sizes by its DPI, in one line: frame, columns, box height and margin, the list's
+// What the window sizes by its DPI, in one line: frame, number column, the list's width the
+// columns leave, box height and margin, the list's
 // and the bar's fonts, the popup items' check-mark column and the large icon.
 std::vector<LONG> ScaledSizes(MainWindowFixture& f)
 {
@@ -276,7 +366,7 @@ std::vector<LONG> ScaledSizes(MainWindowFixture& f)
     const SIZE column = f.window.Bar().DrawingSettings().buttonSize;
     return {frame.right - frame.left, frame.bottom - frame.top,
             static_cast<LONG>(SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 0, 0)),
-            static_cast<LONG>(SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0)), box.bottom - box.top,
+            BlankRightOfTheColumns(f), box.bottom - box.top,
             LOWORD(SendMessageA(f.window.KeywordBox(), EM_GETMARGINS, 0, 0)), FontHeight(f.window.List()),
             FontHeight(f.window.Bar().Window()), column.cx, column.cy, bitmap.bmWidth};
 }
@@ -291,7 +381,7 @@ TEST(MainWindow, AChangeOfDisplayScaleResizesWhatTheWindowSizesItself)
     SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     const std::vector<LONG> at144 = ScaledSizes(f);
     // MulDiv rounds half away from zero: the margin of 3 becomes 5, the column of 21 32.
-    EXPECT_EQ((std::vector<LONG>{750, 700, MulDiv(at96[2], 3, 2), 450, 24, 5, MulDiv(at96[6], 3, 2),
+    EXPECT_EQ((std::vector<LONG>{750, 700, MulDiv(at96[2], 3, 2), 0, 24, 5, MulDiv(at96[6], 3, 2),
                                  MulDiv(at96[7], 3, 2), 33, 32, 48}),
               at144);
     RECT last{}, bar{};

@@ -217,7 +217,7 @@ protected:
         AppendMenuA(menu_.get(), MF_STRING, kUnreachableId, "Odd");
 
         text_ = "Open";
-        record_ = {kMenuItemSignature, &text_[0], MFT_STRING, 0, -1};
+        record_ = {{static_cast<DWORD>(MSAA_MENU_SIG), 0, nullptr}, kMenuItemSignature, &text_[0], MFT_STRING, 0, -1};
     }
 
     void TearDown() override { SelectObject(canvas_.dc(), GetStockObject(SYSTEM_FONT)); }

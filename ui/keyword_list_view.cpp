@@ -62,7 +62,19 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
         if (wParam < rows_.size())
             rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(wParam));
         return FALSE;
+    case WM_SIZE:
+        result = CallWindowProcA(DefaultProcedure(), Window(), message, wParam, lParam);
+        FitKeywordColumn();
+        return TRUE;
     case WM_KEYDOWN:
+        ForgetMarks();
+        // Ctrl+A selects every row, as in every Windows list.
+        if (wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+            SelectAll();
+            result = 0;
+            return TRUE;
+        }
+        return FALSE;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         // The user selects for himself now.
@@ -238,9 +250,57 @@ void KeywordListView::ShowContextMenu(LPARAM lParam)
     TrackPopupMenu(GetSubMenu(menu.get(), 0), 0, point.x, point.y, 0, GetParent(Window()), nullptr);
 }
 
+void KeywordListView::ResetSortOrder()
+{
+    ResetSort(sortState_);
+    ShowSortArrow();
+}
+
+void KeywordListView::ShowSortArrow()
+{
+    // Common controls 6, which the manifest asks for, draw the arrow; older ones know neither
+    // flag and draw the header as before. (No version is asked: Wine's library reports 5.81
+    // even where it is the version 6 one.)
+    const auto header = reinterpret_cast<HWND>(SendMessageA(Window(), LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int column = 0; column < columns; ++column) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == sortState_.sortColumn)
+            item.fmt |= sortState_.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void KeywordListView::SetKeywordColumnMinimum(int width)
+{
+    keywordColumnMinimum_ = width;
+    FitKeywordColumn();
+}
+
+void KeywordListView::FitKeywordColumn()
+{
+    if (!keywordColumnMinimum_)
+        return;
+    RECT client{};
+    GetClientRect(Window(), &client);
+    const auto number = static_cast<int>(SendMessageA(Window(), LVM_GETCOLUMNWIDTH, 0, 0));
+    const int width = std::max(keywordColumnMinimum_, static_cast<int>(client.right) - number);
+    if (width != SendMessageA(Window(), LVM_GETCOLUMNWIDTH, 1, 0))
+        SendMessageA(Window(), LVM_SETCOLUMNWIDTH, 1, width);
+}
+
+void KeywordListView::SelectAll()
+{
+    SetRowState(Window(), -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 void KeywordListView::SortByColumn(int column)
 {
     ColumnClicked(sortState_, column);
+    ShowSortArrow();
     // The selection and the focus stay with their keywords, wherever the sort moves them.
     const HWND list = Window();
     const std::vector<int> selectedRows = SelectedRows();

@@ -34,13 +34,21 @@ public:
     // Removes the rows of those entries.
     void RemoveRowsOf(const std::vector<const KeywordEntry*>& entries);
     const KeywordEntry* EntryAt(int row) const;
-    SortState& Sort() { return sortState_; }
+    const SortState& Sort() const { return sortState_; }
+    // Back to number order, newest first, as after every fill.
+    void ResetSortOrder();
+    // The keyword column takes whatever width the other column leaves, never less than this.
+    void SetKeywordColumnMinimum(int width);
     // The history whose entries the rows show: sorting by keyword has it rank their texts.
     void ShowEntriesOf(KeywordHistory* history) { history_ = history; }
 
 private:
     void ShowContextMenu(LPARAM lParam);
     void SortByColumn(int column);
+    // The sorted column's header shows the system's arrow, where common controls 6 draw one.
+    void ShowSortArrow();
+    void FitKeywordColumn();
+    void SelectAll();
     void ShowRowText(LVITEMA& item) const;
     std::vector<int> SelectedRows() const;
     int FindRow(UINT flags, const char* typed, int startRow) const;
@@ -49,4 +57,5 @@ private:
     std::unordered_set<const KeywordEntry*> marked_;
     SortState sortState_;
     KeywordHistory* history_ = nullptr;
+    int keywordColumnMinimum_ = 0;
 };

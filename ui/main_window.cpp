@@ -15,7 +15,8 @@ const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
                                     {ID_EDIT_UNDO, kUiPopupMenuItem},
                                     {kUiStateTableEnd, 0}};
 
-const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
+const char kKeywordName[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
+const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68(&K)";
 
 constexpr DWORD kBarStyle = 0x5600184C;
 constexpr DWORD kRebarStyle = 0x56002640;
@@ -44,6 +45,11 @@ int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
     if (owner_.TabBetweenBoxAndList(*message))
         return 1;
+    // Alt+K, the access key its label shows, goes into the keyword box.
+    if (message->message == WM_SYSKEYDOWN && message->wParam == 'K' && GetKeyState(VK_CONTROL) >= 0) {
+        owner_.FocusKeywordBox();
+        return 1;
+    }
     // The keyword box's keys are its own, as in every text box: Delete and Ctrl+Z there edit
     // the text, and act on the file only from the list. F5 reloads from anywhere.
     if (message->hwnd == owner_.keywordBox_ && message->message == WM_KEYDOWN && message->wParam != VK_F5)
@@ -102,6 +108,17 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
         ApplyPendingDpi();
         result = 0;
         return TRUE;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+        result = 0;
+        return TRUE;
+    case WM_SIZE:
+        // The status bar first takes its new width.
+        HandleLayoutMessage(message, wParam, lParam, result);
+        if (StatusBar())
+            PlaceStatusParts();
+        result = 0;
+        return TRUE;
     }
     return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
@@ -117,11 +134,16 @@ bool MainWindow::TabBetweenBoxAndList(const MSG& message)
         return true;
     }
     if (message.hwnd == List()) {
-        SetFocus(keywordBox_);
-        SendMessageA(keywordBox_, EM_SETSEL, 0, -1); // a dialog selects the text it tabs into
+        FocusKeywordBox();
         return true;
     }
     return false;
+}
+
+void MainWindow::FocusKeywordBox()
+{
+    SetFocus(keywordBox_);
+    SendMessageA(keywordBox_, EM_SETSEL, 0, -1); // as a dialog selects the text it moves into
 }
 
 BOOL MainWindow::OnCreate()
@@ -140,6 +162,11 @@ BOOL MainWindow::OnCreate()
     CreateRebar(kRebarStyle, IDW_REBAR);
     AddBand(commandBar_.Window(), nullptr, false, 0, false);
     AddBand(keywordBox_, kKeywordLabel, false, 0, false);
+    // The rebar draws the label; screen readers take an edit box's name from the static text
+    // just before it, which has no size here, so that the window looks as it did.
+    const HWND name = CreateWindowExA(0, "STATIC", kKeywordName, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Rebar(), nullptr,
+                                      App().instance, nullptr);
+    SetWindowPos(keywordBox_, name, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     WidenBands();
     CreateStatusBar(IDS_READY, kStatusBarStyle, ID_VIEW_STATUS_BAR);
     // At the system's DPI the bars keep the fonts they chose.

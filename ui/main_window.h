@@ -37,6 +37,9 @@ public:
     // Puts in the rows of the entries the filter shows, where the list's order has them, as the
     // selection; the others are selected once a later fill shows them. Returns how many it put in.
     int ShowSelected(const std::vector<const KeywordEntry*>& entries);
+    // Says in the status bar's second part how many keywords the list shows out of how many the
+    // history holds, and that the filter matches none.
+    void ShowCounts();
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(const RowAction& action);
     // Removes the row once its keyword is blank.
@@ -59,6 +62,8 @@ public:
     // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
     // True when the key was taken.
     bool TabBetweenBoxAndList(const MSG& message);
+    // Moves the focus into the keyword box, its text selected.
+    void FocusKeywordBox();
 
     HWND KeywordBox() const { return keywordBox_; }
     HWND List() const { return listView_.Window(); }
@@ -117,6 +122,11 @@ private:
     // itself takes that DPI, and the window the rectangle Windows suggests.
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void ApplyPendingDpi();
+    // The status bar's first part takes what the counts leave.
+    void PlaceStatusParts();
+    // The least the window can be made: the bar's buttons, the label and a usable box across,
+    // a few rows of the list down.
+    void OnGetMinMaxInfo(MINMAXINFO& limits);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     void Refill();
     void ToggleIgnoreCase();
@@ -153,6 +163,7 @@ private:
     ControlFont listFont_;
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
+    std::string countsText_; // what the status bar's second part says
     int ignoreCase_ = 0;
     bool busy_ = false; // reading or writing history.ini, which may wait for the file
     std::vector<Deferred> deferred_; // what arrived meanwhile
@@ -161,4 +172,5 @@ private:
     static constexpr UINT kReportNotRead = WM_APP; // history.ini could not be read at start
     static constexpr UINT kApplyPendingDpi = WM_APP + 1;
     static constexpr UINT_PTR kLookTimer = 1;
+    static constexpr int kStatusPartPadding = 12; // the counts' part beside its text, at 96 DPI
 };

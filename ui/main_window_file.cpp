@@ -70,6 +70,7 @@ void MainWindow::DeleteSelectedRows()
         const RedrawSuspended suspended(List());
         ForEachSelected(DeleteRow);
     }
+    ShowCounts();
     ScheduleLook();
     const auto gone = std::count(outcome.results.begin(), outcome.results.end(), WriteResult::Gone);
     if (gone)

@@ -21,7 +21,10 @@ constexpr SIZE kWindowSize = {500, 550};
 constexpr SIZE kKeywordBoxSize = {160, 16};
 constexpr int kKeywordBoxLeftMargin = 3;
 constexpr int kNumberColumnPadding = 15; // beside the header text
+constexpr int kSortArrowRoom = 16;       // beside it again, where the header draws its sort arrow
 constexpr int kKeywordColumnWidth = 300;
+constexpr int kLeastBoxWidth = 80;
+constexpr int kLeastRows = 3;
 
 HICON LoadIconOfSize(int metric, UINT dpi)
 {
@@ -82,13 +85,44 @@ void MainWindow::SetupColumns()
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kNumberHeader))) +
-                ScaleLength(kNumberColumnPadding, dpi_);
+                ScaleLength(kNumberColumnPadding + kSortArrowRoom, dpi_);
     column.pszText = const_cast<char*>(kNumberHeader);
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.cx = ScaleLength(kKeywordColumnWidth, dpi_);
     column.pszText = const_cast<char*>(kKeywordHeader);
     SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    listView_.SetKeywordColumnMinimum(column.cx);
+}
+
+void MainWindow::OnGetMinMaxInfo(MINMAXINFO& limits)
+{
+    const HWND rebar = Rebar();
+    if (!rebar || !StatusBar())
+        return;
+    // Across: both bands' borders (the second's holds the label), the buttons and a usable box.
+    int across = ScaleLength(kLeastBoxWidth, dpi_);
+    for (int band = 0; band < 2; ++band) {
+        RECT borders{};
+        SendMessageA(rebar, RB_GETBANDBORDERS, band, reinterpret_cast<LPARAM>(&borders));
+        across += borders.left + borders.right;
+    }
+    RECT button{};
+    const auto buttons = static_cast<int>(SendMessageA(commandBar_.Window(), TB_BUTTONCOUNT, 0, 0));
+    SendMessageA(commandBar_.Window(), TB_GETITEMRECT, buttons - 1, reinterpret_cast<LPARAM>(&button));
+    across += button.right;
+    // Down: the bars, the list's header and a few rows.
+    RECT rebarRectangle{}, statusRectangle{}, header{};
+    GetWindowRect(rebar, &rebarRectangle);
+    GetWindowRect(StatusBar(), &statusRectangle);
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0)), &header);
+    const auto spacing = static_cast<int>(HIWORD(SendMessageA(List(), LVM_GETITEMSPACING, TRUE, 0)));
+    const int down = (rebarRectangle.bottom - rebarRectangle.top) + (statusRectangle.bottom - statusRectangle.top) +
+                     (header.bottom - header.top) + kLeastRows * spacing + 2 * MetricForDpi(SM_CYEDGE, dpi_);
+    RECT least{0, 0, across, down};
+    AdjustWindowRectEx(&least, static_cast<DWORD>(GetWindowLongA(Window(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Window(), GWL_EXSTYLE)));
+    limits.ptMinTrackSize = {least.right - least.left, least.bottom - least.top};
 }
 
 void MainWindow::LoadIconsForDpi()
@@ -116,11 +150,11 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
     LoadIconsForDpi();
     commandBar_.SetDpi(dpi);
     listFont_.ScaleTo(dpi);
-    // Columns keep the widths the user gave them, at the new scale.
-    for (int column = 0; column < 2; ++column) {
-        const auto width = static_cast<int>(SendMessageA(List(), LVM_GETCOLUMNWIDTH, column, 0));
-        SendMessageA(List(), LVM_SETCOLUMNWIDTH, column, MulDiv(width, static_cast<int>(dpi), static_cast<int>(before)));
-    }
+    // The number column keeps the width the user gave it, at the new scale; the keyword
+    // column takes the rest.
+    const auto width = static_cast<int>(SendMessageA(List(), LVM_GETCOLUMNWIDTH, 0, 0));
+    SendMessageA(List(), LVM_SETCOLUMNWIDTH, 0, MulDiv(width, static_cast<int>(dpi), static_cast<int>(before)));
+    listView_.SetKeywordColumnMinimum(ScaleLength(kKeywordColumnWidth, dpi));
     ScaleBars();
     SetWindowPos(Window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

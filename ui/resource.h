@@ -32,3 +32,6 @@
 // What another program did to the file meanwhile.
 #define IDS_KEYWORDS_GONE 322
 #define IDS_WRITTEN_BACK 323
+// The status bar's count of the keywords shown.
+#define IDS_COUNTS 324
+#define IDS_NO_MATCH 325

@@ -267,10 +267,14 @@ void KeywordListView::ShowSortArrow()
         HDITEMA item{};
         item.mask = HDI_FORMAT;
         SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        const int before = item.fmt;
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
         if (column == sortState_.sortColumn)
             item.fmt |= sortState_.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
-        SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        // A header item changed makes the list lay itself out again: every fill resets the
+        // sort, which mostly leaves the arrows as they are.
+        if (item.fmt != before)
+            SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
     }
 }
 

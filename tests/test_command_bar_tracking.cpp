@@ -517,7 +517,6 @@ TEST_F(CommandBarInput, NoButtonStaysHotAfterItsMenuCloses)
 // then takes the new scale.
 TEST_F(CommandBarInput, AChangeOfDisplayScaleClosesTheOpenMenuFirst)
 {
-    constexpr UINT kDpiChanged = 0x02E0;
     RECT suggested{30, 20, 30 + 750, 20 + 700};
     Script script({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Check([&] {
                        SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

@@ -293,9 +293,11 @@ TEST(MainWindow, TheKeywordColumnFillsTheWidthAndTheWindowKeepsALeastSize)
     const auto keywordColumn = [&f] { return SendMessageA(f.window.List(), LVM_GETCOLUMNWIDTH, 1, 0); };
     const auto before = keywordColumn();
     SetWindowPos(f.frame, nullptr, 0, 0, 800, 550, SWP_NOMOVE | SWP_NOZORDER);
+    f.Pump();
     EXPECT_EQ(before + 300, keywordColumn());
     EXPECT_EQ(0, BlankRightOfTheColumns(f));
     SetWindowPos(f.frame, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    f.Pump();
     RECT last{}, bar{}, box{}, list{};
     SendMessageA(f.window.Bar().Window(), TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
     GetClientRect(f.window.Bar().Window(), &bar);
@@ -377,8 +379,8 @@ TEST(MainWindow, AChangeOfDisplayScaleResizesWhatTheWindowSizesItself)
     MainWindowFixture f(kFive);
     const std::vector<LONG> at96 = ScaledSizes(f);
     RECT suggested{20, 10, 20 + 750, 10 + 700};
-    constexpr UINT kDpiChanged = 0x02E0;
     SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    f.Pump();
     const std::vector<LONG> at144 = ScaledSizes(f);
     // MulDiv rounds half away from zero: the margin of 3 becomes 5, the column of 21 32.
     EXPECT_EQ((std::vector<LONG>{750, 700, MulDiv(at96[2], 3, 2), 0, 24, 5, MulDiv(at96[6], 3, 2),
@@ -390,6 +392,7 @@ TEST(MainWindow, AChangeOfDisplayScaleResizesWhatTheWindowSizesItself)
     EXPECT_LE(last.right, bar.right) << "the band grew with the bar's buttons";
     suggested = {20, 10, 20 + at96[0], 10 + at96[1]};
     SendMessageA(f.frame, kDpiChanged, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    f.Pump();
     EXPECT_EQ(at96, ScaledSizes(f));
 }
 

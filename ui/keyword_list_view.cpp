@@ -63,8 +63,16 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
             rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(wParam));
         return FALSE;
     case WM_SIZE:
-        result = CallWindowProcA(DefaultProcedure(), Window(), message, wParam, lParam);
+        // Fitted once the list has settled: a refill empties the list and fills it again, and
+        // its scroll bar going and coming back would otherwise resize the column twice for
+        // every keystroke, each time laying out every row.
+        if (!fitPosted_)
+            fitPosted_ = PostMessageA(Window(), kFitKeywordColumn, 0, 0) != FALSE;
+        return FALSE;
+    case kFitKeywordColumn:
+        fitPosted_ = false;
         FitKeywordColumn();
+        result = 0;
         return TRUE;
     case WM_KEYDOWN:
         ForgetMarks();

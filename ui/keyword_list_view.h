@@ -58,4 +58,6 @@ private:
     SortState sortState_;
     KeywordHistory* history_ = nullptr;
     int keywordColumnMinimum_ = 0;
+    bool fitPosted_ = false; // a fit of the keyword column waits in the queue
+    static constexpr UINT kFitKeywordColumn = WM_APP;
 };

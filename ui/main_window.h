@@ -38,8 +38,9 @@ public:
     // selection; the others are selected once a later fill shows them. Returns how many it put in.
     int ShowSelected(const std::vector<const KeywordEntry*>& entries);
     // Says in the status bar's second part how many keywords the list shows out of how many the
-    // history holds, and that the filter matches none.
+    // history holds (counted, or as the caller counted them), and that the filter matches none.
     void ShowCounts();
+    void ShowCounts(int held);
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(const RowAction& action);
     // Removes the row once its keyword is blank.
@@ -122,7 +123,7 @@ private:
     // itself takes that DPI, and the window the rectangle Windows suggests.
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void ApplyPendingDpi();
-    // The status bar's first part takes what the counts leave.
+    // The status bar's first part takes what the counts' text leaves.
     void PlaceStatusParts();
     // The least the window can be made: the bar's buttons, the label and a usable box across,
     // a few rows of the list down.

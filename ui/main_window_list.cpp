@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "file_messages.h"
+#include "framework/gdi_scope.h"
 #include "history/keyword_matching.h"
 #include "resource.h"
 
@@ -16,12 +17,15 @@ void MainWindow::FillList(const char* filter)
     const KeywordList& entries = history_->ConstEntries();
     KeywordFilter matching(filter, ignoreCase_ != 0);
     std::vector<const KeywordEntry*> rows;
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+    int held = 0; // counted on the walk the filter needs anyway
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        held += *entry->Text() ? 1 : 0;
         if (matching.Matches(entry->Text()))
             rows.push_back(&*entry);
+    }
     listView_.AppendRows(rows);
     listView_.ResetSortOrder();
-    ShowCounts();
+    ShowCounts(held);
 }
 
 int MainWindow::ShowSelected(const std::vector<const KeywordEntry*>& entries)
@@ -41,32 +45,38 @@ void MainWindow::ShowCounts()
     int held = 0;
     for (const KeywordEntry& entry : history_->ConstEntries())
         held += *entry.Text() ? 1 : 0;
+    ShowCounts(held);
+}
+
+void MainWindow::ShowCounts(int held)
+{
     const auto shown = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
-    countsText_ = CountText(IDS_COUNTS, held, shown);
+    std::string text = CountText(IDS_COUNTS, held, shown);
     if (shown == 0 && GetWindowTextLengthA(keywordBox_) > 0)
-        countsText_ += "\x81\x40" + LoadText(IDS_NO_MATCH); // after an ideographic space
+        text += "\x81\x40" + LoadText(IDS_NO_MATCH); // after an ideographic space
+    // Most keystrokes leave the counts as they were: the status bar is not repainted then.
+    if (text == countsText_)
+        return;
+    countsText_ = std::move(text);
     PlaceStatusParts();
+    SendMessageA(StatusBar(), SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(countsText_.c_str()));
 }
 
 void MainWindow::PlaceStatusParts()
 {
     const HWND status = StatusBar();
-    int width = 0;
+    SIZE text{};
     {
-        const HDC dc = GetDC(status);
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
-        SIZE text{};
-        GetTextExtentPoint32A(dc, countsText_.data(), static_cast<int>(countsText_.size()), &text);
-        SelectObject(dc, old);
-        ReleaseDC(status, dc);
-        // The text, its part's borders and the size grip, which lies inside the last part.
-        width = text.cx + ScaleLength(kStatusPartPadding, dpi_) + MetricForDpi(SM_CXVSCROLL, dpi_);
+        const WindowDc dc(status);
+        const SelectScope font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(status, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.get(), countsText_.data(), static_cast<int>(countsText_.size()), &text);
     }
+    // The text, its part's borders and the size grip, which lies inside the last part.
+    const int width = text.cx + ScaleLength(kStatusPartPadding, dpi_) + MetricForDpi(SM_CXVSCROLL, dpi_);
     RECT client{};
     GetClientRect(status, &client);
     const int edges[] = {std::max(0, static_cast<int>(client.right) - width), -1};
     SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-    SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(countsText_.c_str()));
 }
 
 void MainWindow::ForEachSelected(const RowAction& action)

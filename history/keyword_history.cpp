@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_set>
 #include <utility>
 
 #include "keyword_matching.h"
@@ -176,8 +177,18 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
 void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
                               const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline)
 {
+    // A key written anew takes the place of an earlier write to it still to be looked at: that
+    // write's text is not the file's any more, and looked at, it would be written back over
+    // the newer one (an undo given back blanked again, or a deleted row listed twice).
+    std::unordered_set<const KeywordEntry*> writtenNow;
     for (size_t i = 0; i < values.size(); ++i)
         if (entries[i] && !outcome.changes[i].lineBefore.empty())
+            writtenNow.insert(entries[i]);
+    unsettled_.erase(std::remove_if(unsettled_.begin(), unsettled_.end(),
+                                    [&writtenNow](const Unsettled& u) { return writtenNow.count(u.entry) != 0; }),
+                     unsettled_.end());
+    for (size_t i = 0; i < values.size(); ++i)
+        if (writtenNow.count(entries[i]))
             unsettled_.push_back({values[i], entries[i], records ? std::make_optional((*records)[i]) : std::nullopt,
                                   deadline.Now()});
     wroteAgain_ = false;

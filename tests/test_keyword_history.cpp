@@ -220,6 +220,26 @@ TEST(KeywordHistory, AChangeByAnotherProgramIsSeenAfterALoadAndAfterADelete)
     EXPECT_EQ("0: 1:y 2:c ", Numbers(history));
 }
 
+// An undo of a delete still being looked at, after an older copy of the file undid the delete:
+// the look after the undo keeps the keyword given back, and does not blank it again.
+TEST(KeywordHistory, AnUndoTakesThePlaceOfTheLookAfterItsDelete)
+{
+    TempFolder folder;
+    const std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n";
+    WriteBytes("history.ini", file);
+    KeywordHistory history(kPath);
+    history.Load();
+    UndoStep blanked;
+    history.DeleteKeywords({0}, &blanked, Deadline());
+    WriteBytes("history.ini", file); // the older copy
+    history.LookAgain(Deadline());
+    ASSERT_TRUE(history.LookDue()) << "the delete written again, to be looked at once more";
+    EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size());
+    EXPECT_TRUE(history.LookAgain(Deadline()).changedBack.empty());
+    EXPECT_EQ(file, ReadBytes("history.ini"));
+    EXPECT_EQ("0:a 1:b ", Numbers(history));
+}
+
 // The ranks a sort by keyword compares stay in the order of the texts whatever changes them:
 // a delete, another text, a reload of a changed file.
 TEST(KeywordHistory, TextRanksFollowTheTexts)

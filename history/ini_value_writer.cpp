@@ -53,6 +53,7 @@ WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vecto
             outcome.changes[pending[k]] = std::move(tried.changes[k]);
         }
         outcome.fileRead = outcome.fileRead || tried.fileRead;
+        outcome.fileChanged = outcome.fileChanged || tried.fileChanged;
         if (tried.failure.kind != Kind::KeysMissing)
             missing = {};
         else if (missing.reading != known_)
@@ -69,6 +70,7 @@ WriteOutcome IniProfileStore::WriteOnce(const FileTarget& target, const char* se
     const SettledRead read = ReadSettled(target, section);
     if ((outcome.failure = read.failure))
         return outcome;
+    outcome.fileChanged = read.reading != known_;
     known_ = read.reading;
     const Reading& before = *read.reading;
     if (!before.file.exists) {

@@ -203,8 +203,9 @@ LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
         return outcome;
     // Written once more, each value is written again where its key reads the text it had before
     // the write, as an older copy of the file puts it back. After two seconds of that it is given
-    // up, as a write that kept being changed is: the key is left as it reads. A file not read
-    // meanwhile is taken to hold the writes.
+    // up, as a write that kept being changed is: the key is left as it reads. A file not changed
+    // since it was written is taken to hold the writes; while another program keeps writing it,
+    // the looks go on for those two seconds, as that program may have read it before the write.
     std::vector<IniValue> values;
     std::vector<bool> late;
     for (const Unsettled& u : looking) {
@@ -220,7 +221,8 @@ LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
         const WriteResult result = again.results[k];
         const bool putBack = (result == WriteResult::NotWritten && again.fileRead) ||
                              (result == WriteResult::ValueChanged && late[k]);
-        if (result == WriteResult::Written && !again.changes[k].lineBefore.empty()) {
+        const bool wroteAgain = !again.changes[k].lineBefore.empty();
+        if (result == WriteResult::Written && (wroteAgain || (again.fileChanged && !late[k]))) {
             unsettled_.push_back(std::move(u));
         } else if (putBack || (result == WriteResult::Gone && u.restored)) {
             u.entry->SetText(putBack ? u.value.expected.c_str() : "");

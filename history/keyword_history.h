@@ -77,9 +77,10 @@ public:
     RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
 
     // A program that read the file before a write, and writes it afterwards, puts its older copy
-    // back within about as long as the system's reader takes. So LookDelayMs after each write
-    // LookAgain writes again what such a copy undid; a caller looks before it uses the file
-    // again, and before it reloads, which forgets what was due.
+    // back within about as long as the system's reader takes, and later when it is slowed. So
+    // LookDelayMs after each write LookAgain writes again what such a copy undid, looking again
+    // while other programs keep changing the file, up to two seconds after the write; a caller
+    // looks before it uses the file again, and before it reloads, which forgets what was due.
     bool LookDue() const { return !unsettled_.empty(); }
     uint32_t LookDelayMs() const
     {

@@ -55,6 +55,7 @@ struct WriteOutcome {
     std::vector<ValueChange> changes; // one per value: what this write changed of its line
     FileFailure failure;              // why the values NotWritten were not
     bool fileRead = false;            // a try read the file and planned on what it held
+    bool fileChanged = false;         // a try found the file changed since the store last read or wrote it
 
     bool AllWritten() const
     {

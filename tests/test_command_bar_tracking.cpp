@@ -143,11 +143,28 @@ Script::Step Check(std::function<void()> check)
         return true;
     };
 }
-// Lets a few ticks pass: for "nothing happens" observations.
-Script::Step Wait(int ticks)
+// Gives input, then waits until the thread has taken each of its keys or buttons down and up
+// again (its toggle bit flipped and its down bit clear): from then on "nothing happened" holds.
+Script::Step Taken(std::vector<WORD> keys, std::function<void()> give)
 {
-    auto left = std::make_shared<int>(ticks);
-    return [left] { return --*left <= 0; };
+    auto toggles = std::make_shared<std::vector<SHORT>>();
+    return [keys, give, toggles] {
+        if (toggles->empty()) {
+            for (WORD key : keys)
+                toggles->push_back(GetKeyState(key) & 1);
+            give();
+            return false;
+        }
+        for (size_t i = 0; i < keys.size(); ++i)
+            if ((GetKeyState(keys[i]) & 1) == (*toggles)[i] || GetKeyState(keys[i]) < 0)
+                return false;
+        return true;
+    };
+}
+Script::Step KeysTaken(std::initializer_list<WORD> keys)
+{
+    std::vector<WORD> copy(keys);
+    return Taken(copy, [copy] { PressKeys(copy); });
 }
 
 // Everything a converted item must have again once its menu has closed; check marks and gray
@@ -198,7 +215,7 @@ TEST_F(CommandBarInput, AltAndF10EnterAndLeaveKeyboardMode)
     EXPECT_EQ(f.window.List(), GetFocus()) << "the frame hands its focus on to the list";
 
     // Shift+F10 is left to the frame, which may start its own system-menu loop.
-    Script shiftF10({Keys({VK_SHIFT, VK_F10}), Wait(10), Check([&] { EXPECT_FALSE(BarHasFocus(f)); }), [] {
+    Script shiftF10({KeysTaken({VK_SHIFT, VK_F10}), Check([&] { EXPECT_FALSE(BarHasFocus(f)); }), [] {
                          EndMenu();
                          return true;
                      }});
@@ -243,7 +260,7 @@ TEST_F(CommandBarInput, AltWithAMnemonicOpensItsMenuInEitherCase)
     // A letter no button has: no menu, and keyboard mode is over.
     f.PressKeys({VK_MENU});
     ASSERT_TRUE(BarHasFocus(f));
-    Script none({Keys({VK_MENU, 'Q'}), Wait(10), NoMenu()});
+    Script none({KeysTaken({VK_MENU, 'Q'}), NoMenu()});
     EXPECT_TRUE(none.Run(f));
     EXPECT_FALSE(BarHasFocus(f));
     EXPECT_EQ(-1, HotButton(f));
@@ -343,14 +360,14 @@ UniqueMenu MenuWithGrayedEdit()
 TEST_F(CommandBarInput, LeftAndRightWrapAroundAndEscapeStepsBack)
 {
     Script script({Keys({VK_MENU, 'H'}), MenuOpenOn(f, kHelp), Keys({VK_RIGHT}), MenuOpenOn(f, kFile),
-                   Wait(3), Check([&] { EXPECT_EQ(0, SelectedItem(SubMenu(f, kFile))) << "first item selected"; }),
-                   Keys({VK_LEFT}), MenuOpenOn(f, kHelp), Keys({VK_LEFT}), MenuOpenOn(f, kView), Keys({VK_ESCAPE}),
-                   NoMenu(), Wait(3), Check([&] {
+                   [&] { return SelectedItem(SubMenu(f, kFile)) == 0; }, // the first item selected
+                   Keys({VK_LEFT}), MenuOpenOn(f, kHelp), Keys({VK_LEFT}), MenuOpenOn(f, kView),
+                   KeysTaken({VK_ESCAPE}), NoMenu(), Check([&] {
                        EXPECT_EQ(kView, HotButton(f));
                        EXPECT_TRUE(SendMessageA(f.window.Bar().Window(), TB_GETANCHORHIGHLIGHT, 0, 0));
                        EXPECT_TRUE(BarHasFocus(f));
                    }),
-                   Keys({VK_ESCAPE}), Wait(3)});
+                   KeysTaken({VK_ESCAPE})});
     EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
     EXPECT_FALSE(BarHasFocus(f));
     EXPECT_EQ(-1, HotButton(f));
@@ -362,11 +379,11 @@ TEST_F(CommandBarInput, ArrowsAndTheMouseSkipADisabledButton)
     UniqueMenu grayed = MenuWithGrayedEdit();
     ASSERT_TRUE(f.window.Bar().SetBarMenu(grayed.get()));
     Script keys({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({VK_RIGHT}), MenuOpenOn(f, kView), Keys({VK_LEFT}),
-                 MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+                 MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), KeysTaken({VK_ESCAPE})});
     EXPECT_TRUE(keys.Run(f)) << "stopped at step " << keys.StepsDone();
     Script mouse({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), HoverOver(f, kEdit, 10),
                   MenuOpenOn(f, kFile), PointAt(f, kView), Keys({VK_ESCAPE}),
-                  NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+                  NoMenu(), KeysTaken({VK_ESCAPE})});
     EXPECT_TRUE(mouse.Run(f)) << "stopped at step " << mouse.StepsDone();
     f.window.Bar().SetBarMenu(original);
 }
@@ -380,16 +397,16 @@ TEST_F(CommandBarInput, AClickOpensAMenuBelowItsButtonAndASecondClickClosesIt)
                        EXPECT_GE(menu.top, button.bottom - 1);
                        EXPECT_NEAR(button.left, menu.left, 2);
                    }),
-                   PointAt(f, kView), Wait(3),
+                   PointAt(f, kView),
                    Check([&] { EXPECT_EQ(-1, SelectedItem(SubMenu(f, kView))) << "no item selected"; }),
-                   Click(ButtonCentre(f, kView)), NoMenu(), Wait(10), NoMenu()});
+                   Taken({VK_LBUTTON}, [&] { ClickAt(ButtonCentre(f, kView)); }), NoMenu()});
     EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
     EXPECT_EQ(-1, f.window.Bar().OpenButton());
 }
 
 TEST_F(CommandBarInput, MenuCommandsWorkByKeyboard)
 {
-    Script caseMode({Keys({VK_MENU}), Keys({'V'}), MenuOpenOn(f, kView), Keys({'I'}), NoMenu(), Wait(3)});
+    Script caseMode({Keys({VK_MENU}), Keys({'V'}), MenuOpenOn(f, kView), KeysTaken({'I'}), NoMenu()});
     EXPECT_TRUE(caseMode.Run(f)) << "stopped at step " << caseMode.StepsDone();
     EXPECT_FALSE(f.window.IgnoreCase());
     EXPECT_FALSE(BarHasFocus(f));
@@ -401,19 +418,21 @@ TEST_F(CommandBarInput, MenuCommandsWorkByKeyboard)
     EXPECT_TRUE(reopen.Run(f)) << "stopped at step " << reopen.StepsDone();
 
     WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=fresh\r\n");
-    Script reload({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({'R'}), NoMenu(), Wait(3)});
+    Script reload({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Keys({'R'}), NoMenu(),
+                   [&] { return f.Rows() == std::vector<std::string>{"0:fresh"}; }});
     EXPECT_TRUE(reload.Run(f)) << "stopped at step " << reload.StepsDone();
     EXPECT_EQ((std::vector<std::string>{"0:fresh"}), f.Rows());
 
     f.SelectRows({0});
-    Script erase({Keys({VK_MENU, 'E'}), MenuOpenOn(f, kEdit), Keys({'D'}), NoMenu(), Wait(3)});
+    Script erase({Keys({VK_MENU, 'E'}), MenuOpenOn(f, kEdit), Keys({'D'}), NoMenu(), [&] { return f.Rows().empty(); }});
     EXPECT_TRUE(erase.Run(f)) << "stopped at step " << erase.StepsDone();
     EXPECT_TRUE(f.Rows().empty());
 
     Script about({Keys({VK_MENU, 'H'}), MenuOpenOn(f, kHelp), Keys({'A'}), CloseDialog(), NoMenu()});
     EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
 
-    Script statusBar({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Keys({'S'}), NoMenu(), Wait(3)});
+    Script statusBar({Keys({VK_MENU, 'V'}), MenuOpenOn(f, kView), Keys({'S'}), NoMenu(),
+                      [&] { return !IsWindowVisible(f.window.StatusBar()); }});
     EXPECT_TRUE(statusBar.Run(f)) << "stopped at step " << statusBar.StepsDone();
     EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
 
@@ -425,14 +444,15 @@ TEST_F(CommandBarInput, MenuCommandsWorkByKeyboard)
 
 TEST_F(CommandBarInput, MenuCommandsWorkByMouse)
 {
-    Script statusBar({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 2), NoMenu(), Wait(3)});
+    Script statusBar({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 2), NoMenu(),
+                      [&] { return !IsWindowVisible(f.window.StatusBar()); }});
     EXPECT_TRUE(statusBar.Run(f)) << "stopped at step " << statusBar.StepsDone();
     EXPECT_FALSE(IsWindowVisible(f.window.StatusBar()));
 
     Script caseMode({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), Check([&] {
                          EXPECT_FALSE(ViewShowsCheck(f, ID_VIEW_STATUS_BAR));
                      }),
-                     ClickItem(f, kView, 3), NoMenu(), Wait(3)});
+                     ClickItem(f, kView, 3), NoMenu(), [&] { return !f.window.IgnoreCase(); }});
     EXPECT_TRUE(caseMode.Run(f)) << "stopped at step " << caseMode.StepsDone();
     EXPECT_FALSE(f.window.IgnoreCase()) << "the command arrives exactly once";
 
@@ -440,12 +460,14 @@ TEST_F(CommandBarInput, MenuCommandsWorkByMouse)
     EXPECT_TRUE(about.Run(f)) << "stopped at step " << about.StepsDone();
 
     WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=fresh\r\n1=new\r\n");
-    Script reload({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 0), NoMenu(), Wait(3)});
+    Script reload({Click(ButtonCentre(f, kView)), MenuOpenOn(f, kView), ClickItem(f, kView, 0), NoMenu(),
+                   [&] { return f.Rows().size() == 2; }});
     EXPECT_TRUE(reload.Run(f)) << "stopped at step " << reload.StepsDone();
     EXPECT_EQ((std::vector<std::string>{"1:new", "0:fresh"}), f.Rows());
 
     f.SelectRows({0});
-    Script erase({Click(ButtonCentre(f, kEdit)), MenuOpenOn(f, kEdit), ClickItem(f, kEdit, 2), NoMenu(), Wait(3)});
+    Script erase({Click(ButtonCentre(f, kEdit)), MenuOpenOn(f, kEdit), ClickItem(f, kEdit, 2), NoMenu(),
+                  [&] { return f.Rows().size() == 1; }});
     EXPECT_TRUE(erase.Run(f)) << "stopped at step " << erase.StepsDone();
     EXPECT_EQ((std::vector<std::string>{"0:fresh"}), f.Rows());
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=fresh\r\n1=\r\n", ReadBytes("history.ini"));
@@ -476,9 +498,9 @@ std::string StatusText(HWND status)
 TEST_F(CommandBarInput, TheStatusBarShowsTheHighlightedItemsPromptWhileAMenuIsOpen)
 {
     const HWND status = f.window.StatusBar();
-    Script script({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), ClickItem(f, kFile, -1), Wait(2),
-                   Check([&] { EXPECT_EQ(Prompt(ID_HISTORY_RELOAD), StatusText(status)); }),
-                   Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+    Script script({Click(ButtonCentre(f, kFile)), MenuOpenOn(f, kFile), ClickItem(f, kFile, -1),
+                   [&] { return StatusText(status) == Prompt(ID_HISTORY_RELOAD); }, Keys({VK_ESCAPE}), NoMenu(),
+                   KeysTaken({VK_ESCAPE})});
     EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
     EXPECT_EQ("(normal mode)", StatusText(status));
 }
@@ -508,8 +530,8 @@ TEST_F(CommandBarInput, NoButtonStaysHotAfterItsMenuCloses)
     const POINT away{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
     Script script({XPointer(ButtonCentre(f, kEdit), true), MenuOpenOn(f, kEdit), XPointer(ButtonCentre(f, kView), false),
                    MenuOpenOn(f, kView), XPointer(ButtonCentre(f, kView), true), NoMenu(), XPointer(away, false),
-                   Wait(10), noneHot, XPointer(ButtonCentre(f, kFile), false), Wait(10), XPointer(away, false),
-                   Wait(10), noneHot});
+                   noneHot, XPointer(ButtonCentre(f, kFile), false), [&] { return HotButton(f) == kFile; },
+                   XPointer(away, false), noneHot});
     EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
 }
 
@@ -560,7 +582,7 @@ TEST_F(CommandBarInput, EveryItemGetsItsFormerFormBackAfterTracking)
     Script script({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), ItemsNamedAsTheResource(f, kFile), Keys({VK_RIGHT}),
                    MenuOpenOn(f, kEdit), ItemsNamedAsTheResource(f, kEdit), Keys({VK_RIGHT}), MenuOpenOn(f, kView),
                    ItemsNamedAsTheResource(f, kView), Keys({VK_RIGHT}), MenuOpenOn(f, kHelp),
-                   ItemsNamedAsTheResource(f, kHelp), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE}), Wait(3)});
+                   ItemsNamedAsTheResource(f, kHelp), Keys({VK_ESCAPE}), NoMenu(), KeysTaken({VK_ESCAPE})});
     EXPECT_TRUE(script.Run(f)) << "stopped at step " << script.StepsDone();
     EXPECT_TRUE(before == Snapshot(bar));
     for (const ItemSnapshot& item : Snapshot(bar)) {
@@ -620,7 +642,7 @@ TEST_F(CommandBarInput, ARequestWhileAMenuIsOpenLeavesItAlone)
                        stillTracked = f.window.Bar().Tracking() && OpenMenuWindow();
                        stillDrawnByTheBar = GetMenuState(SubMenu(f, kFile), 0, MF_BYPOSITION) & MF_OWNERDRAW;
                    }),
-                   Keys({VK_DOWN}), Wait(3), MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
+                   KeysTaken({VK_DOWN}), MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
     EXPECT_TRUE(nested.Run(f)) << "stopped at step " << nested.StepsDone();
     EXPECT_EQ(0, answer);
     EXPECT_TRUE(stillTracked);

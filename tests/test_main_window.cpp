@@ -479,8 +479,10 @@ TEST(MainWindow, TheContextMenuOpensOnlyWithASelectionAtThePoint)
 TEST(MainWindow, ExitClosesTheWindowWithCodeZeroAndNewDoesNothing)
 {
     MainWindowFixture f(kFive);
-    EXPECT_EQ(0, SendMessageA(f.frame, WM_COMMAND, ID_FILE_NEW, 0));
+    const std::string status = f.StatusText();
+    SendMessageA(f.frame, WM_COMMAND, ID_FILE_NEW, 0);
     EXPECT_EQ(5u, f.Rows().size());
+    EXPECT_EQ(status, f.StatusText());
     PostMessageA(f.frame, WM_COMMAND, ID_APP_EXIT, 0);
     f.Pump();
     EXPECT_FALSE(IsWindow(f.frame));

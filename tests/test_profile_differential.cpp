@@ -17,6 +17,7 @@
 #include "history/keyword_history.h"
 #include "history/keyword_entry.h"
 #include "temp_folder.h"
+#include "time_scale.h"
 #include "test_texts.h"
 
 namespace {
@@ -245,14 +246,6 @@ bool IsOneRunRemoved(const std::string& before, const std::string& after)
     return before.compare(before.size() - (after.size() - prefix), std::string::npos, after, prefix) == 0;
 }
 
-// TNW_DIFFERENTIAL_FILES=20000 checks that many generated files instead, for a longer run.
-unsigned DifferentialFiles()
-{
-    const char* text = std::getenv("TNW_DIFFERENTIAL_FILES");
-    const unsigned long files = text ? std::strtoul(text, nullptr, 10) : 0;
-    return files > 0 ? static_cast<unsigned>(files) : 1000;
-}
-
 std::string Hex(const std::string& bytes)
 {
     std::string hex;
@@ -278,7 +271,7 @@ std::string FirstDifference(const Keywords& expected, const Keywords& loaded)
 TEST(ProfileDifferential, WholeSectionLoadEqualsKeyByKeyReads)
 {
     TempFolder folder;
-    const unsigned files = DifferentialFiles();
+    const unsigned files = ShortOrSoak(1000, 20000);
     unsigned cutReads = 0; // reads that came back at the limit, so the cut decided them
     for (unsigned seed = 1; seed <= files; ++seed) {
         const std::string file = HistoryFileMaker(seed).Make();

@@ -22,10 +22,17 @@ DWORD Scaled(DWORD ms) { return ms * Scale(); }
 
 bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    for (DWORD waited = 0; waited < Scaled(timeoutMs); waited += 20) {
+    const DWORD started = GetTickCount();
+    while (GetTickCount() - started < Scaled(timeoutMs)) {
         if (condition())
             return true;
         Sleep(20);
     }
     return condition();
+}
+
+int ShortOrSoak(int shortForm, int soakForm)
+{
+    const char* soak = std::getenv("TNW_SOAK");
+    return soak && *soak && *soak != '0' ? soakForm : shortForm;
 }

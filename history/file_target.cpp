@@ -146,6 +146,13 @@ uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file)
     }
 }
 
+uint32_t LinkCount(const std::wstring& path)
+{
+    const UniqueFile file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    return file && GetFileInformationByHandle(file.get(), &information) ? information.nNumberOfLinks : 0;
+}
+
 uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds)
 {
     const UniqueFile handle(
@@ -175,5 +182,9 @@ FileFailure FailureOf(uint32_t error, bool replacing)
         return {};
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || (replacing && error == ERROR_ACCESS_DENIED))
         return {Kind::Held, error};
+    // Reported only while another program rewrites the file in the same instant: its text
+    // names no cause the user could act on.
+    if (error == ERROR_INVALID_PARAMETER)
+        return {Kind::KeptChanging, error};
     return {error == ERROR_FILE_NOT_FOUND ? Kind::Missing : Kind::SystemError, error};
 }

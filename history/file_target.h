@@ -46,6 +46,9 @@ constexpr uint32_t kLargestFileBytes = 64u << 20;
 // or the system's error code.
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
 
+// How many names the file has (hard links); 0 when it cannot be told.
+uint32_t LinkCount(const std::wstring& path);
+
 // Whether the file holds exactly those bytes (a missing file holds none), read a piece at a
 // time. Returns 0 or the system's error code.
 uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds);

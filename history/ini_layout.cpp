@@ -20,7 +20,10 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
     if (file.compare(0, 2, "\xFF\xFE") == 0 || file.compare(0, 2, "\xFE\xFF") == 0)
         return spans;
     // In UTF-8 no byte of a longer character is an ASCII one, so each byte may stand alone; in
-    // the ANSI code page a lead byte takes the next byte whatever it is, even a line end.
+    // the ANSI code page a lead byte takes the next byte, but never a line end: a value ends at
+    // the first CR or LF, whatever comes before it, as on Windows. Wine's reader takes a line
+    // end after a lone lead byte into the value, and the lines after it with it; the writer
+    // still changes only the value's own bytes.
     const bool utf8 = file.compare(0, 3, "\xEF\xBB\xBF") == 0;
     const CodePage& page = CodePage::Ansi();
     std::unordered_map<std::string, std::vector<size_t>> wanted;
@@ -43,8 +46,7 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
         // The line's bytes [a, b) without its break, which may be CR LF, CR or LF.
         size_t end = at;
         while (end < file.size() && !IsLineEnd(file[end]))
-            end = next(end);
-        end = std::min(end, file.size());
+            ++end;
         const size_t lineFrom = at;
         size_t a = at;
         size_t b = end;

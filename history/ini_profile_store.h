@@ -33,6 +33,8 @@ public:
     // How long the system's reader took on the last new content. A program that read the file
     // before a write, and writes it afterwards, puts its older copy back within about as long.
     uint32_t LastCheckMs() const { return checkMs_; }
+    bool FileFound() const { return known_ && known_->file.exists; }
+    uint32_t FileNames() const { return LinkCount(FileTarget(path_.c_str()).Path()); }
     // Removes what a write stopped half-way left beside the file: 0, or the first error.
     uint32_t RemoveLeftovers() const;
 

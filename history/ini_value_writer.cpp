@@ -28,7 +28,7 @@ int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t 
 
 int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    return WriteStrings(section, {{key, text, false, "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
+    return WriteStrings(section, {{key, text, false, "", "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
 }
 
 WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,

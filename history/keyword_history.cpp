@@ -98,7 +98,7 @@ WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entrie
 {
     std::vector<IniValue> values;
     for (const KeywordEntry* entry : entries)
-        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", "", nullptr});
+        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", "", "", nullptr});
     WriteOutcome outcome = section_.WriteStrings(values, deadline);
     for (size_t i = 0; i < entries.size(); ++i) {
         if (outcome.results[i] == WriteResult::Written)
@@ -148,13 +148,13 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
     for (const BlankedKeyword& keyword : step) {
         const int32_t number = keyword.number;
         values.push_back({KeywordKey(number).text, keyword.change.value, true, "", keyword.change.lineAfter,
-                          keyword.change.lineBefore, [this, number](const SectionLines& section) {
+                          keyword.change.lineBefore, keyword.text, [this, number](const SectionLines& section) {
                               const auto [first, last] = Range(section);
                               return number >= first && number <= last;
                           }});
     }
     RestoreOutcome outcome;
-    const WriteOutcome written = values.empty() ? WriteOutcome() : section_.WriteStrings(values, deadline);
+    const WriteOutcome written = values.empty() ? WriteOutcome() : WriteSplitting(values, deadline);
     outcome.failure = written.failure;
     std::vector<KeywordEntry*> entries(step.size(), nullptr);
     UndoStep kept;
@@ -162,15 +162,37 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
         if (written.results[k] == WriteResult::NotWritten) {
             kept.push_back(step[k]);
         } else if (written.results[k] != WriteResult::Written) {
-            ++outcome.leftAlone;
+            outcome.leftAlone.push_back(step[k].text);
         } else if ((entries[k] = FindEntry(step[k].number))) {
             entries[k]->SetText(step[k].text.c_str());
             outcome.restored.push_back(entries[k]);
+        } else {
+            ++outcome.unlisted;
         }
     }
     outcome.failed = static_cast<int>(kept.size());
     Unsettle(values, entries, written, &step, deadline);
     step = std::move(kept);
+    return outcome;
+}
+
+WriteOutcome KeywordHistory::WriteSplitting(const std::vector<IniValue>& values, const Deadline& deadline)
+{
+    WriteOutcome outcome = section_.WriteStrings(values, deadline);
+    if (outcome.failure.kind != FileFailure::Kind::CheckFailed || values.size() < 2)
+        return outcome;
+    const auto half = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    const WriteOutcome first = WriteSplitting({values.begin(), half}, deadline);
+    const WriteOutcome second = WriteSplitting({half, values.end()}, deadline);
+    for (const WriteOutcome* part : {&first, &second}) {
+        std::copy(part->results.begin(), part->results.end(),
+                  outcome.results.begin() + (part == &first ? 0 : first.results.size()));
+        std::copy(part->changes.begin(), part->changes.end(),
+                  outcome.changes.begin() + (part == &first ? 0 : first.changes.size()));
+        outcome.fileRead = outcome.fileRead || part->fileRead;
+        outcome.fileChanged = outcome.fileChanged || part->fileChanged;
+    }
+    outcome.failure = first.failure ? first.failure : second.failure;
     return outcome;
 }
 

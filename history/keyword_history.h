@@ -19,9 +19,10 @@ struct BlankedKeyword {
 using UndoStep = std::vector<BlankedKeyword>;
 
 struct RestoreOutcome {
-    std::vector<const KeywordEntry*> restored; // the entries that have their texts back
-    int leftAlone = 0; // keywords the file no longer has as a blank key of the history
-    int failed = 0;    // keywords the failure kept; they stay in the step
+    std::vector<const KeywordEntry*> restored; // the listed entries that have their texts back
+    int unlisted = 0;                          // keywords given back whose numbers are not listed
+    std::vector<std::string> leftAlone; // texts the file no longer has a blank key of the history for
+    int failed = 0;                     // keywords the failure kept; they stay in the step
     FileFailure failure;
 };
 
@@ -57,6 +58,10 @@ public:
     // keeping the list as it is, when it could not be (LoadFailure says why).
     int32_t Reload(const Deadline& deadline);
     const FileFailure& LoadFailure() const { return loadFailure_; }
+    // Whether the last reading of the file found it.
+    bool FileFound() const { return store_.FileFound(); }
+    // How many names the file has: a delete leaves the old content under every other one.
+    uint32_t FileNames() const { return store_.FileNames(); }
     // How the history waits while the file is busy, when the caller gives no deadline.
     void SetWaiting(Waiting waiting) { waiting_ = std::move(waiting); }
     // Removes what a delete stopped half-way left beside the file; 0 or the first error.
@@ -73,7 +78,9 @@ public:
     WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked, const Deadline& deadline);
     // Gives the step's keywords their texts back with one replacement of the file, each only
     // into a key still blank with a number from StartPos up to EndPos, its line byte for byte
-    // as it was. Keywords given back, and those that can no longer be, leave the step.
+    // as it was. Keywords given back, and those that can no longer be, leave the step. Where
+    // the new content fails its check, each half of the step is given back on its own, so that
+    // one keyword keeps no other from coming back.
     RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
 
     // A program that read the file before a write, and writes it afterwards, puts its older copy
@@ -108,6 +115,7 @@ private:
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
     WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);
+    WriteOutcome WriteSplitting(const std::vector<IniValue>& values, const Deadline& deadline);
     // Keeps the values a write changed for the next look; records are a restore's, in order.
     void Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
                   const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline);

@@ -79,9 +79,11 @@ ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, cons
 bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes)
 {
     const std::vector<KeyReading> read = after.Read(Keys(writes));
-    for (size_t i = 0; i < writes.size(); ++i)
-        if (!read[i].present || read[i].text.String() != TextAsRead(writes[i].value))
+    for (size_t i = 0; i < writes.size(); ++i) {
+        const std::string text = read[i].text.String();
+        if (!read[i].present || (text != TextAsRead(writes[i].value) && (writes[i].readAs.empty() || text != writes[i].readAs)))
             return false;
+    }
     // Lines of the written keys aside, the two readings hold the same lines in the same order:
     // they are walked side by side, and a key is looked at only where the lines differ.
     std::unordered_set<std::string> written;
@@ -90,15 +92,28 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
     auto isWritten = [&written](const SectionLines::Line& line) {
         return written.count(FoldKey(line.key.data, line.key.length)) != 0;
     };
+    // Where the reader took a line end into a value, the lines after it read as part of it: a
+    // line may come or go only where it lies inside a written key's value on the other side
+    // (blanks and all: its key, then its value).
+    auto insideWritten = [&isWritten](const SectionLines& other, const SectionLines::Line& line) {
+        for (const SectionLines::Line& holder : other.Lines()) {
+            const std::string value = holder.value.String();
+            const size_t key = value.find(line.key.String());
+            if (isWritten(holder) && key != std::string::npos &&
+                value.find(line.value.String(), key + line.key.length) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
     const auto& old = before.Lines();
     const auto& now = after.Lines();
     size_t i = 0, j = 0;
     while (i < old.size() || j < now.size()) {
         if (i < old.size() && j < now.size() && old[i].key == now[j].key && old[i].value == now[j].value)
             ++i, ++j;
-        else if (i < old.size() && isWritten(old[i]))
+        else if (i < old.size() && (isWritten(old[i]) || insideWritten(after, old[i])))
             ++i;
-        else if (j < now.size() && isWritten(now[j]))
+        else if (j < now.size() && (isWritten(now[j]) || insideWritten(before, now[j])))
             ++j;
         else
             return false;

@@ -27,7 +27,8 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
 // A value to write to a key of a section. With an expected text, it is written only while the
 // key still reads as that text, and with a condition only while the section meets it. Only
 // the value's bytes change, unless the key's whole line is lineNow byte for byte: then it
-// becomes lineThen, as undoing puts a line back as it was.
+// becomes lineThen, as undoing puts a line back as it was. Where the reader does not show a
+// line's bytes as they are (a NUL, a lone lead byte, UTF-8), readAs is what it showed of it.
 struct IniValue {
     std::string key;
     std::string value;
@@ -35,6 +36,7 @@ struct IniValue {
     std::string expected;
     std::string lineNow;
     std::string lineThen;
+    std::string readAs;
     std::function<bool(const SectionLines&)> condition;
 };
 
@@ -62,5 +64,5 @@ ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, cons
                      const std::vector<IniValue>& values, bool missingIsGone);
 
 // The new content reads as planned: each written key reads its value, and every other line of
-// the section reads as it did.
+// the section reads as it did, but for lines that a written value hid, or hides again.
 bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes);

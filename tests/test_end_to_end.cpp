@@ -203,28 +203,52 @@ TEST_F(ToolInFront, AWriteRightAfterTheSwapLeavesEveryKeywordToGiveBack)
 }
 
 // What another program did with a deleted keyword's number since stays as it is: another
-// keyword written under it, its key removed, the range moved past it. The rest comes back,
-// and one message says how many could not and why.
+// keyword written under it, its key removed, the range moved past it. The rest comes back, one
+// message says how many could not, why, and which; the next undo reaches the delete before.
 TEST_F(ToolInFront, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
 {
     RemoteList list(window);
     MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
+    list.Select(4, 1);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 4; }));
     list.Select(0, 4);
     PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
-    ASSERT_TRUE(Eventually([&list] { return list.Count() == 1; }));
-    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=\r\n3=\r\n4=\r\n", ReadBytes("history.ini"));
-    const std::string meanwhile = "[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=\r\n4=searched\r\n";
-    WriteBytes("history.ini", meanwhile);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 0; }));
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n", ReadBytes("history.ini"));
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=\r\n2=\r\n3=searched\r\n4=\r\n");
     PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
     const std::vector<MessageBoxAnswerer::Box> boxes = answerer.WaitForBoxes(1);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(ShiftJis(L"3 件のキーワードを元に戻せませんでした。\n\n削除の後で、ほかのプログラムがその番号に別のキーワードを"
-                       L"書き込んだか、その番号を history.ini から取り除いています。"),
+                       L"書き込んだか、その番号を history.ini から取り除いています。\n\n「Banana」\n「Apricot」\n「banana split」"),
               boxes[0].text);
-    EXPECT_EQ("[Keywords]\r\nStartPos=2\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n4=searched\r\n",
-              ReadBytes("history.ini"));
+    EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=\r\n2=cherry\r\n3=searched\r\n4=\r\n", ReadBytes("history.ini"));
+    PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
+    EXPECT_TRUE(Eventually([] { return ReadBytes("history.ini").find("0=apple") != std::string::npos; }));
     EXPECT_EQ(0u, tool->Close());
     EXPECT_EQ(1u, answerer.Boxes().size());
+}
+
+// Once a command has found history.ini missing, the deletes before are another history's: an
+// undo writes nothing into a file that takes the name afterwards.
+TEST_F(ToolInFront, AnUndoNeverWritesIntoAHistoryThatTookTheNameOfAMissingOne)
+{
+    RemoteList list(window);
+    MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
+    list.Select(4, 1);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_TRUE(Eventually([&list] { return list.Count() == 4; }));
+    ASSERT_TRUE(MoveFileA("history.ini", "moved.ini"));
+    list.Select(0, 1);
+    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+    ASSERT_EQ(1u, answerer.WaitForBoxes(1).size());
+    const std::string other = "[Keywords]\r\nStartPos=0\r\nEndPos=1\r\n0=\r\n";
+    WriteBytes("history.ini", other);
+    DWORD_PTR result = 0;
+    ASSERT_NE(0, SendMessageTimeoutA(window, WM_COMMAND, ID_EDIT_UNDO, 0, SMTO_NORMAL, Scaled(10000), &result));
+    EXPECT_EQ(other, ReadBytes("history.ini"));
+    EXPECT_EQ(0u, tool->Close());
 }
 
 } // namespace

@@ -197,6 +197,19 @@ TEST(Faults, AnOlderCopyWrittenBackIsBlankedAgainOrTheRowComesBack)
               boxes[0].text);
 }
 
+// A second name of history.ini keeps what the delete took from the file: the window says so.
+TEST(Faults, ADeleteFromAFileWithASecondNameSaysThatNameKeepsTheKeyword)
+{
+    MainWindowFixture f(kThree);
+    ASSERT_TRUE(CreateHardLinkA("other.ini", "history.ini", nullptr));
+    f.SelectRows({0});
+    f.Command(ID_KEYWORD_DELETE);
+    EXPECT_EQ(ShiftJis(L"history.ini にはハードリンクによる別の名前があります。その名前のファイルには、削除したキーワードが残ります。"),
+              f.StatusText());
+    EXPECT_EQ(kThree, ReadBytes("other.ini"));
+    EXPECT_NE(kThree, ReadBytes("history.ini"));
+}
+
 TEST(Faults, ADeletedFileReloadsAsAnEmptyList)
 {
     MainWindowFixture f(kThree);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "history/ini_profile_store.h"
+#include "history/keyword_history.h"
 #include "temp_folder.h"
 #include "test_texts.h"
 
@@ -25,7 +26,7 @@ TEST(IniWrites, OnlyTheValueTheReaderSeesIsRemoved)
         {"quotes go with the value", "[Keywords]\r\n1=\"q\"\r\n2='r'\r\n", "1", "[Keywords]\r\n1=\r\n2='r'\r\n"},
         {"carriage returns only", "[Keywords]\r1=a\r2=b\r", "2", "[Keywords]\r1=a\r2=\r"},
         {"line feeds only, no final break", "[Keywords]\n1=a\n2=b", "2", "[Keywords]\n1=a\n2="},
-        {"a lead byte swallows the line feed", "[Keywords]\n1=a\x81\n2=b\n3=c\n", "1", "[Keywords]\n1=\n3=c\n"},
+        {"a lone lead byte ends before the line feed", "[Keywords]\n1=a\x81\n2=b\n3=c\n", "1", "[Keywords]\n1=\n2=b\n3=c\n"},
         {"trail byte 0x5C at the end", "[Keywords]\r\n1=\x83\x5C\r\n2=\x94\x5C\r\n", "1", "[Keywords]\r\n1=\r\n2=\x94\x5C\r\n"},
         {"first of duplicate keys", "[Keywords]\r\n1=a\r\n1=b\r\n", "1", "[Keywords]\r\n1=\r\n1=b\r\n"},
         {"comment lines are not keys", "[Keywords]\r\n;1=x\r\n1=a\r\n", "1", "[Keywords]\r\n;1=x\r\n1=\r\n"},
@@ -56,6 +57,40 @@ TEST(IniWrites, OnlyTheValueTheReaderSeesIsRemoved)
     WriteBytes("history.ini", utf16);
     EXPECT_EQ(0, store.WriteString("Keywords", "1", ""));
     EXPECT_EQ(utf16, ReadBytes("history.ini"));
+}
+
+// Whatever bytes a value holds, a delete blanks only them, on their own line, and its undo
+// gives them back byte for byte; the lines after it and the sections after them stay.
+TEST(IniWrites, EveryDeletedValueComesBackByteForByte)
+{
+    using namespace std::string_literals;
+    struct UndoCase {
+        const char* name;
+        std::string before;
+        int32_t number;
+        std::string deleted;
+    };
+    const std::string head = "[Keywords]\nStartPos=3\nEndPos=9\n3=alpha\n";
+    const std::string crlfHead = "[Keywords]\r\nStartPos=3\r\nEndPos=9\r\n";
+    const UndoCase cases[] = {
+        {"a lone lead byte before LF", head + "7=abc\x82\n8=eight\n[Settings]\nsecret=keep-me\n", 7,
+         head + "7=\n8=eight\n[Settings]\nsecret=keep-me\n"},
+        {"a lone lead byte before CRLF", crlfHead + "7=abc\x82\r\n8=eight\r\n", 7, crlfHead + "7=\r\n8=eight\r\n"},
+        {"a NUL inside", crlfHead + "5=ab\0cd\r\n6=six\r\n"s, 5, crlfHead + "5=\r\n6=six\r\n"},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + crlfHead + "4=\xE6\x9D\xB1\xE4\xBA\xAC \xE5\xA4\xA9\xE6\xB0\x97\r\n", 4,
+         "\xEF\xBB\xBF" + crlfHead + "4=\r\n"},
+    };
+    TempFolder folder;
+    for (const UndoCase& c : cases) {
+        WriteBytes("history.ini", c.before);
+        KeywordHistory history(".\\history.ini");
+        ASSERT_EQ(1, history.Load()) << c.name;
+        UndoStep blanked;
+        EXPECT_TRUE(history.DeleteKeywords({c.number}, &blanked, Deadline()).AllWritten()) << c.name;
+        EXPECT_EQ(c.deleted, ReadBytes("history.ini")) << c.name;
+        EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size()) << c.name;
+        EXPECT_EQ(c.before, ReadBytes("history.ini")) << c.name;
+    }
 }
 
 } // namespace

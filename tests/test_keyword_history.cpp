@@ -363,7 +363,7 @@ TEST(IniProfileStore, AWriteWaitsTwoSecondsInAllForAHeldFileAndNotAtAllOtherwise
         uint32_t now = 0;
         const Deadline deadline(Waiting{[&now](uint32_t ms) { now += ms; }, [&now] { return now; }});
         IniProfileStore store(kPath);
-        const WriteOutcome outcome = store.WriteStrings("Keywords", {{"0", "", true, "a", "", "", nullptr}}, deadline);
+        const WriteOutcome outcome = store.WriteStrings("Keywords", {{"0", "", true, "a", "", "", "", nullptr}}, deadline);
         EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]) << c.name;
         EXPECT_EQ(c.waitedMs, now) << c.name;
         undo();

@@ -268,6 +268,35 @@ std::string FirstDifference(const Keywords& expected, const Keywords& loaded)
     return "counts " + std::to_string(expected.size()) + " and " + std::to_string(loaded.size());
 }
 
+// A key's whole value as the section read gives it, which no 260-byte buffer cuts.
+std::string WholeValue(int32_t number)
+{
+    std::vector<char> lines(4 << 20);
+    GetPrivateProfileSectionA("Keywords", lines.data(), static_cast<DWORD>(lines.size()), kPath);
+    const std::string key = std::to_string(number) + "=";
+    for (const char* line = lines.data(); *line; line += strlen(line) + 1)
+        if (strncmp(line, key.c_str(), key.size()) == 0)
+            return line + key.size();
+    return "";
+}
+
+// Every key reads as expected, but for those a deleted value hid: Wine's reader takes a line end
+// after a lone lead byte into the value, and the lines after it with it; the delete, which
+// blanks only the value's own bytes, shows them.
+testing::AssertionResult ReadAsExpectedOrShown(const Keywords& expected, const Keywords& read,
+                                               const std::vector<std::string>& deleted)
+{
+    for (size_t i = 0; i < expected.size() && i < read.size(); ++i) {
+        const std::string key = std::to_string(read[i].first); // blanks may stand around its "="
+        const bool shown = expected[i].first == read[i].first && expected[i].second.empty() &&
+                           std::any_of(deleted.begin(), deleted.end(),
+                                       [&key](const std::string& text) { return text.find(key) != std::string::npos; });
+        if (expected[i] != read[i] && !shown)
+            return testing::AssertionFailure() << FirstDifference(expected, read);
+    }
+    return expected.size() == read.size() ? testing::AssertionSuccess() : testing::AssertionFailure() << "counts";
+}
+
 TEST(ProfileDifferential, WholeSectionLoadEqualsKeyByKeyReads)
 {
     TempFolder folder;
@@ -308,10 +337,11 @@ TEST(ProfileDifferential, DeletingChangesOnlyThatKeyword)
             ASSERT_EQ(file, ReadBytes("history.ini")) << "seed " << seed;
             continue;
         }
+        const std::vector<std::string> deleted{WholeValue(target->first)};
         history.SetKeyword(target->first, "");
         target->second.clear();
         ++deletions;
-        ASSERT_EQ(expected, ReadKeyByKey()) << "seed " << seed;
+        ASSERT_TRUE(ReadAsExpectedOrShown(expected, ReadKeyByKey(), deleted)) << "seed " << seed;
         ASSERT_EQ(expected, Loaded(history)) << "seed " << seed;
         ASSERT_TRUE(IsOneRunRemoved(file, ReadBytes("history.ini"))) << "seed " << seed;
     }
@@ -331,15 +361,17 @@ TEST(ProfileDifferential, ABatchOfDeletionsChangesOnlyThoseKeywords)
         history.Load();
         Keywords expected = ReadKeyByKey();
         std::vector<int32_t> numbers;
+        std::vector<std::string> deleted;
         for (size_t i = seed % 3; i < expected.size(); i += 3) {
             if (expected[i].second.empty())
                 continue;
             numbers.push_back(expected[i].first);
+            deleted.push_back(WholeValue(expected[i].first));
             expected[i].second.clear();
         }
         ASSERT_TRUE(history.DeleteKeywords(numbers, nullptr, Deadline()).AllWritten()) << "seed " << seed;
         ++batches;
-        ASSERT_EQ(expected, ReadKeyByKey()) << "seed " << seed;
+        ASSERT_TRUE(ReadAsExpectedOrShown(expected, ReadKeyByKey(), deleted)) << "seed " << seed;
     }
     EXPECT_GT(batches, 70);
 }

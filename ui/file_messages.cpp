@@ -56,6 +56,17 @@ std::string FailureText(const FileFailure& failure)
     return std::string();
 }
 
+std::string KeywordNames(const std::vector<std::string>& texts)
+{
+    constexpr size_t kNamed = 10;
+    std::string names;
+    for (size_t i = 0; i < texts.size() && i < kNamed; ++i)
+        names += "\n\x81\x75" + texts[i] + "\x81\x76"; // 「 and 」 in Shift-JIS
+    if (texts.size() > kNamed)
+        names += "\n" + CountText(IDS_MORE_KEYWORDS, static_cast<int>(texts.size() - kNamed));
+    return names;
+}
+
 void ShowWarning(HWND owner, const std::string& text)
 {
     MessageBoxA(owner, text.c_str(), LoadText(IDR_MAINFRAME).c_str(), MB_OK | MB_ICONWARNING);

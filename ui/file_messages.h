@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "history/write_outcome.h"
 
@@ -15,5 +16,7 @@ std::string CountText(UINT id, int count, int secondCount = 0);
 std::string SystemErrorText(uint32_t error);
 // Why the file could not be read or written.
 std::string FailureText(const FileFailure& failure);
+// The keywords' texts in quotes, one a line, the first ten of them.
+std::string KeywordNames(const std::vector<std::string>& texts);
 // A warning box over the window, with the program's title.
 void ShowWarning(HWND owner, const std::string& text);

@@ -142,6 +142,8 @@ private:
     void RememberForUndo(UndoStep blanked);
     // Forgets keywords whose deletion the file no longer holds.
     void ForgetForUndo(const std::vector<const KeywordEntry*>& entries);
+    // Forgets every delete once a command has found history.ini missing, and says so.
+    void ForgetUndoIfGone(const FileFailure& failure);
     void ReportNotRead();
     // Says something in the status bar's text, until something else is said there.
     void ShowStatus(const std::string& text);

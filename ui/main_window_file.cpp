@@ -49,6 +49,8 @@ void MainWindow::ReloadHistory()
         Refill();
     else
         ReportNotRead();
+    if (!history_->FileFound())
+        ForgetUndoIfGone({FileFailure::Kind::Missing});
 }
 
 void MainWindow::DeleteSelectedRows()
@@ -62,9 +64,13 @@ void MainWindow::DeleteSelectedRows()
     ForEachSelected([&numbers](MainWindow&, int, const KeywordEntry* entry) { numbers.push_back(entry->Number()); });
     if (numbers.empty())
         return;
+    // Once the new content is in place, history.ini has one name, and only the others keep
+    // the old content.
+    const bool otherNames = history_->FileNames() > 1;
     UndoStep blanked;
     const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked, deadline);
-    if (!blanked.empty())
+    const bool deleted = !blanked.empty();
+    if (deleted)
         RememberForUndo(std::move(blanked));
     {
         const RedrawSuspended suspended(List());
@@ -72,6 +78,9 @@ void MainWindow::DeleteSelectedRows()
     }
     ShowCounts();
     ScheduleLook();
+    if (otherNames && deleted)
+        ShowStatus(LoadText(IDS_OTHER_NAME_KEEPS));
+    ForgetUndoIfGone(outcome.failure);
     const auto gone = std::count(outcome.results.begin(), outcome.results.end(), WriteResult::Gone);
     if (gone)
         ShowStatus(CountText(IDS_KEYWORDS_GONE, static_cast<int>(gone)));

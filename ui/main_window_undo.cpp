@@ -38,6 +38,16 @@ void MainWindow::ForgetForUndo(const std::vector<const KeywordEntry*>& entries)
     uiState_.SetEnabled(ID_EDIT_UNDO, !undoSteps_.empty());
 }
 
+void MainWindow::ForgetUndoIfGone(const FileFailure& failure)
+{
+    // A file that takes the name later is another history: nothing of this one goes into it.
+    if (failure.kind != FileFailure::Kind::Missing || undoSteps_.empty())
+        return;
+    undoSteps_.clear();
+    uiState_.SetEnabled(ID_EDIT_UNDO, false);
+    ShowStatus(LoadText(IDS_UNDO_FORGOTTEN));
+}
+
 void MainWindow::UndoLastDelete()
 {
     const Busy busy(*this);
@@ -48,23 +58,34 @@ void MainWindow::UndoLastDelete()
         return;
     }
     const RestoreOutcome outcome = history_->RestoreKeywords(undoSteps_.back(), deadline);
-    // A step that a failure of the file kept stays, to be tried again.
-    if (undoSteps_.back().empty())
+    std::vector<std::string> notBack = outcome.leftAlone;
+    for (const BlankedKeyword& kept : undoSteps_.back())
+        notBack.push_back(kept.text);
+    // A step a passing failure kept stays on top, to be tried again; one that waiting cannot
+    // cure goes once it is reported, so that the next undo reaches the step before it.
+    if (undoSteps_.back().empty() || !outcome.failure.Passing())
         undoSteps_.pop_back();
     uiState_.SetEnabled(ID_EDIT_UNDO, !undoSteps_.empty());
     ScheduleLook();
 
-    const int restored = static_cast<int>(outcome.restored.size());
-    const int hidden = restored - ShowSelected(outcome.restored);
-    if (hidden < restored)
+    const int listed = static_cast<int>(outcome.restored.size());
+    const int restored = listed + outcome.unlisted;
+    const int hidden = listed - ShowSelected(outcome.restored);
+    if (hidden < listed)
         SetFocus(List());
-    ShowStatus(hidden ? CountText(IDS_RESTORED_HIDDEN, restored, hidden) : CountText(IDS_RESTORED, restored));
-    if (!outcome.leftAlone && !outcome.failed)
+    if (restored == 0)
+        ShowStatus(CountText(IDS_NOT_RESTORED, static_cast<int>(notBack.size())));
+    else if (outcome.unlisted)
+        ShowStatus(CountText(IDS_RESTORED_UNLISTED, restored, outcome.unlisted));
+    else
+        ShowStatus(hidden ? CountText(IDS_RESTORED_HIDDEN, restored, hidden) : CountText(IDS_RESTORED, restored));
+    ForgetUndoIfGone(outcome.failure);
+    if (notBack.empty())
         return;
-    std::string message = CountText(IDS_NOT_RESTORED, outcome.leftAlone + outcome.failed) + "\n";
-    if (outcome.leftAlone)
+    std::string message = CountText(IDS_NOT_RESTORED, static_cast<int>(notBack.size())) + "\n";
+    if (!outcome.leftAlone.empty())
         message += "\n" + LoadText(IDS_NUMBER_REUSED);
     if (outcome.failed)
         message += "\n" + FailureText(outcome.failure);
-    ShowWarning(Window(), message);
+    ShowWarning(Window(), message + "\n" + KeywordNames(notBack));
 }

@@ -29,6 +29,10 @@
 #define IDS_NUMBER_REUSED 319
 #define IDS_RESTORED_HIDDEN 320
 #define IDS_NOTHING_TO_UNDO 321
+#define IDS_RESTORED_UNLISTED 326
+#define IDS_UNDO_FORGOTTEN 327
+#define IDS_MORE_KEYWORDS 328
+#define IDS_OTHER_NAME_KEEPS 329
 // What another program did to the file meanwhile.
 #define IDS_KEYWORDS_GONE 322
 #define IDS_WRITTEN_BACK 323

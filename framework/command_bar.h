@@ -59,6 +59,10 @@ public:
     void DropDownBarMenu(int index, bool animate);
     // Tracks any popup menu with the bar as owner, drawn like the bar's own menus.
     int TrackPopup(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params);
+    // The frame used the Alt held down with a key of its own (an access key into a control):
+    // the release of Alt that follows is no Alt tap, on Windows as under Wine, and leaves the
+    // bar out of keyboard mode. Any system key pressed meanwhile ends this.
+    void AltTakenByFrame() { altTakenByFrame_ = true; }
 
     static LRESULT CALLBACK MessageHookProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -126,6 +130,7 @@ private:
     bool trackingRequestedPopup_ = false;
     bool escapePressed_ = false;
     bool ignoreNextKeyMenu_ = false;
+    bool altTakenByFrame_ = false; // the next SC_KEYMENU is the release of an Alt the frame used
     bool parentActive_ = true;
     bool flatMenus_ = false;
     bool hideCuesUntilKeyboard_ = false;

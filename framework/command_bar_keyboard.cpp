@@ -4,6 +4,8 @@
 #include "command_bar_process.h"
 #include "menu_item_record.h"
 
+#include <utility>
+
 namespace {
 
 constexpr LRESULT kMenuCharClose = MAKELRESULT(1, MNC_CLOSE);
@@ -113,6 +115,9 @@ void CommandBar::OnTypedLetter(WPARAM wParam)
 
 BOOL CommandBar::OnKeyMenu(WPARAM wParam, LRESULT& result)
 {
+    result = 0;
+    if ((wParam & 0xFFF0) == SC_KEYMENU && std::exchange(altTakenByFrame_, false))
+        return TRUE;
     BOOL handled = FALSE;
     const bool shiftUp = (GetKeyState(VK_SHIFT) & 0x80) == 0;
     if ((wParam & 0xFFF0) == SC_KEYMENU &&
@@ -136,6 +141,7 @@ BOOL CommandBar::OnKeyMenu(WPARAM wParam, LRESULT& result)
 
 void CommandBar::OnSystemKey(WPARAM key)
 {
+    altTakenByFrame_ = false;
     if (key == VK_SPACE) {
         if (hideCuesUntilKeyboard_ && cuesShown_) {
             cuesRemembered_ = true;

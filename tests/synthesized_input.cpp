@@ -20,6 +20,15 @@ void PressKeys(const std::vector<WORD>& keys)
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void KeyEvent(WORD key, bool down)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
 namespace {
 
 INPUT MouseInput(POINT screenPoint, DWORD flags)

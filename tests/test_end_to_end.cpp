@@ -107,9 +107,37 @@ TEST_F(ToolInFront, TheBoxKeepsItsKeysAndTheListDeletesAndUndoesWithThem)
     EXPECT_TRUE(boxReads(""));
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
 
+    // Alt+K from the list, Alt let go first: the menu bar stays out of it, and the letters
+    // typed next go into the box, never to the menus (E, D would be 編集 > 削除).
+    PressKeys({VK_TAB});
+    for (const auto& [key, down] : {std::pair<WORD, bool>{VK_MENU, true}, {'K', true}, {VK_MENU, false}, {'K', false}})
+        KeyEvent(key, down);
+    PressKeys({'E'});
+    PressKeys({'D'});
+    EXPECT_TRUE(boxReads("ed"));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    EXPECT_EQ(0u, thread.flags & GUI_INMENUMODE);
+    PressKeys({VK_CONTROL, 'A'});
+    PressKeys({VK_BACK});
+    ASSERT_TRUE(boxReads(""));
+    // While the menu bar has the keyboard, Delete and Ctrl+Z do nothing to the file.
+    PressKeys({VK_TAB});
+    PressKeys({VK_HOME});
+    PressKeys({VK_F10});
+    PressKeys({VK_DELETE});
+    PressKeys({VK_CONTROL, 'Z'});
+    PressKeys({VK_ESCAPE});
+    const HWND list = RemoteList(window).Window();
+    EXPECT_TRUE(Eventually([&thread, this, list] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+        return thread.hwndFocus == list;
+    }));
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
+
     const std::string deleted = "[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=Banana\r\n2=cherry\r\n"
                                 "3=Apricot\r\n4=\r\n";
-    PressKeys({VK_TAB});
     PressKeys({VK_HOME});
     PressKeys({VK_DELETE});
     EXPECT_TRUE(FileBecomes(deleted));

@@ -45,14 +45,19 @@ int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
     if (owner_.TabBetweenBoxAndList(*message))
         return 1;
-    // Alt+K, the access key its label shows, goes into the keyword box.
+    // Alt+K, the access key its label shows, goes into the keyword box. The window never sees
+    // the K, so the release of Alt would make an Alt tap of it, and the menu bar would take
+    // the keyboard and the letters typed next: the bar is told.
     if (message->message == WM_SYSKEYDOWN && message->wParam == 'K' && GetKeyState(VK_CONTROL) >= 0) {
+        owner_.Bar().AltTakenByFrame();
         owner_.FocusKeywordBox();
         return 1;
     }
-    // The keyword box's keys are its own, as in every text box: Delete and Ctrl+Z there edit
-    // the text, and act on the file only from the list. F5 reloads from anywhere.
-    if (message->hwnd == owner_.keywordBox_ && message->message == WM_KEYDOWN && message->wParam != VK_F5)
+    // Delete and Ctrl+Z act on the file only from the list: in the keyword box they edit its
+    // text, as in every text box, and while the menu bar has the keyboard they do nothing.
+    // F5 reloads from anywhere.
+    if (message->hwnd != owner_.List() && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) &&
+        message->wParam != VK_F5)
         return 0;
     const HACCEL table = owner_.Accelerators();
     return table && TranslateAcceleratorA(owner_.Window(), table, message) ? 1 : 0;

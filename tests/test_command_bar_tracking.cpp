@@ -634,12 +634,15 @@ TEST_F(CommandBarInput, ARequestWhileAMenuIsOpenLeavesItAlone)
     TrackPopupRequest request{sizeof request, other.get(), TPM_RETURNCMD, 100, 100, nullptr};
     LRESULT answer = -1;
     bool stillTracked = false, stillDrawnByTheBar = false;
+    int selected = -1;
     Script nested({Keys({VK_MENU, 'F'}), MenuOpenOn(f, kFile), Check([&] {
                        answer = SendMessageA(f.frame, kRequestTrackPopup, 0, reinterpret_cast<LPARAM>(&request));
                        stillTracked = f.window.Bar().Tracking() && OpenMenuWindow();
                        stillDrawnByTheBar = GetMenuState(SubMenu(f, kFile), 0, MF_BYPOSITION) & MF_OWNERDRAW;
+                       selected = SelectedItem(SubMenu(f, kFile));
                    }),
-                   KeysTaken({VK_DOWN}), MenuOpenOn(f, kFile), Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
+                   Keys({VK_DOWN}), [&] { return SelectedItem(SubMenu(f, kFile)) != selected; }, MenuOpenOn(f, kFile),
+                   Keys({VK_ESCAPE}), NoMenu(), Keys({VK_ESCAPE})});
     EXPECT_TRUE(nested.Run(f)) << "stopped at step " << nested.StepsDone();
     EXPECT_EQ(0, answer);
     EXPECT_TRUE(stillTracked);

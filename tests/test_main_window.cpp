@@ -164,16 +164,28 @@ TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
     EXPECT_EQ((std::pair<bool, bool>{true, true}), ViewMenuMarks(f));
 }
 
+bool EditItemGrayed(MainWindowFixture& f, UINT id)
+{
+    const HMENU edit = GetSubMenu(f.window.Bar().BarMenu(), 1);
+    SendMessageA(f.frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+    return (GetMenuState(edit, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+// A delete says what it did, and the row that moved into the place of the first deleted one
+// is selected, as in Explorer. Without a selection, 削除 is grayed and does nothing.
 TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
 {
     MainWindowFixture f(kFive);
     f.SelectRows({1, 3});
+    EXPECT_FALSE(EditItemGrayed(f, ID_KEYWORD_DELETE));
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ((Rows{"4:banana split", "2:cherry", "0:apple"}), f.Rows());
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n3=\r\n4=banana split\r\n",
               ReadBytes("history.ini"));
-    // Without a selection nothing happens.
+    EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
+    EXPECT_EQ(ShiftJis(L"2 件のキーワードを削除しました。Ctrl+Z で元に戻せます。"), f.StatusText());
     f.SelectRows({});
+    EXPECT_TRUE(EditItemGrayed(f, ID_KEYWORD_DELETE));
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ(3u, f.Rows().size());
 }
@@ -186,11 +198,7 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
 TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
 {
     MainWindowFixture f(kFive);
-    auto undoGrayed = [&f] {
-        const HMENU edit = GetSubMenu(f.window.Bar().BarMenu(), 1);
-        SendMessageA(f.frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
-        return (GetMenuState(edit, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-    };
+    auto undoGrayed = [&f] { return EditItemGrayed(f, ID_EDIT_UNDO); };
     EXPECT_TRUE(undoGrayed());
     EXPECT_EQ(ShiftJis(L"5 件中 5 件"), f.StatusText(1));
     f.SelectRows({1, 3});
@@ -218,13 +226,14 @@ TEST(MainWindow, UndoIsGrayedWithNothingToUndoAndBringsTheRowsBackSelected)
 }
 
 // The keyword box keeps its keys, as every text box does: Delete, Ctrl+Z and Ctrl+A there
-// edit its text and leave the file alone, rows selected or not. On the list, Delete deletes the
-// selected keywords and Ctrl+Z gives them back.
+// edit its text and leave the file alone, rows selected or not, and it takes a text longer
+// than its width. As a search box, Esc empties it and Down goes into the list. On the list,
+// Delete deletes the selected keywords and Ctrl+Z gives them back.
 TEST(MainWindow, TheKeywordBoxKeepsItsKeysAndTheListTakesDeleteAndUndo)
 {
     MainWindowFixture f(kFive);
     auto boxText = [&f] {
-        char text[16] = {};
+        char text[64] = {};
         GetWindowTextA(f.window.KeywordBox(), text, sizeof text);
         return std::string(text);
     };
@@ -240,6 +249,16 @@ TEST(MainWindow, TheKeywordBoxKeepsItsKeysAndTheListTakesDeleteAndUndo)
     f.PressKeys({'X'});
     EXPECT_EQ("x", boxText());
     EXPECT_EQ(kFive, ReadBytes("history.ini"));
+    f.Type(std::string(29, 'y'));
+    EXPECT_EQ("x" + std::string(29, 'y'), boxText());
+    f.PressKeys({VK_ESCAPE});
+    EXPECT_EQ("", boxText());
+    EXPECT_EQ(5u, f.Rows().size());
+    f.SelectRows({});
+    f.PressKeys({VK_DOWN});
+    EXPECT_EQ(f.window.List(), GetFocus());
+    EXPECT_EQ(std::vector<int>{0}, f.SelectedRows());
+    SetFocus(f.window.KeywordBox());
 
     SetWindowTextA(f.window.KeywordBox(), "an");
     f.Pump();

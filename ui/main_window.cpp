@@ -13,6 +13,7 @@ namespace {
 const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
                                     {ID_IGNORE_CASE, kUiPopupMenuItem},
                                     {ID_EDIT_UNDO, kUiPopupMenuItem},
+                                    {ID_KEYWORD_DELETE, kUiPopupMenuItem},
                                     {kUiStateTableEnd, 0}};
 
 const char kKeywordName[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68"; // キーワード
@@ -43,7 +44,7 @@ HWND MainWindow::Open(int showCommand)
 
 int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
 {
-    if (owner_.TabBetweenBoxAndList(*message))
+    if (owner_.TabBetweenBoxAndList(*message) || owner_.SearchBoxKey(*message))
         return 1;
     // Alt+K, the access key its label shows, goes into the keyword box. The window never sees
     // the K, so the release of Alt would make an Alt tap of it, and the menu bar would take
@@ -99,6 +100,8 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
         }
         break;
     case WM_INITMENUPOPUP:
+        // 削除 has nothing to act on while no row is selected.
+        uiState_.SetEnabled(ID_KEYWORD_DELETE, SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) != 0);
         uiState_.ApplyToMenu(reinterpret_cast<HMENU>(wParam));
         break;
     case kReportNotRead:
@@ -127,6 +130,28 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     }
     return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
+}
+
+bool MainWindow::SearchBoxKey(const MSG& message)
+{
+    if (message.hwnd != keywordBox_ || message.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) < 0 ||
+        GetKeyState(VK_MENU) < 0)
+        return false;
+    switch (message.wParam) {
+    case VK_ESCAPE:
+        SetWindowTextA(keywordBox_, ""); // refills the list
+        return true;
+    case VK_DOWN:
+    case VK_RETURN:
+        SetFocus(List());
+        if (SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0) && !SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0)) {
+            LVITEMA item{};
+            item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            SendMessageA(List(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        return true;
+    }
+    return false;
 }
 
 bool MainWindow::TabBetweenBoxAndList(const MSG& message)

@@ -63,6 +63,9 @@ public:
     // Tab and Shift+Tab move the focus between the keyword box and the list, as in a dialog.
     // True when the key was taken.
     bool TabBetweenBoxAndList(const MSG& message);
+    // The keyword box as a search box: Esc empties it, Down and Enter go into the list,
+    // selecting its first row when none is. True when the key was taken.
+    bool SearchBoxKey(const MSG& message);
     // Moves the focus into the keyword box, its text selected.
     void FocusKeywordBox();
 

@@ -64,20 +64,33 @@ void MainWindow::DeleteSelectedRows()
     ForEachSelected([&numbers](MainWindow&, int, const KeywordEntry* entry) { numbers.push_back(entry->Number()); });
     if (numbers.empty())
         return;
+    const int firstSelected = static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     // Once the new content is in place, history.ini has one name, and only the others keep
     // the old content.
     const bool otherNames = history_->FileNames() > 1;
     UndoStep blanked;
     const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked, deadline);
-    const bool deleted = !blanked.empty();
+    const int deleted = static_cast<int>(blanked.size());
     if (deleted)
         RememberForUndo(std::move(blanked));
     {
         const RedrawSuspended suspended(List());
         ForEachSelected(DeleteRow);
     }
+    // As in Explorer, the row that moved into the place of the first deleted one is selected,
+    // so that Delete pressed again goes on.
+    const int rows = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    if (deleted && rows && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+        const int row = std::min(firstSelected, rows - 1);
+        LVITEMA item{};
+        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(List(), LVM_ENSUREVISIBLE, row, FALSE);
+    }
     ShowCounts();
     ScheduleLook();
+    if (deleted)
+        ShowStatus(CountText(IDS_DELETED, deleted));
     if (otherNames && deleted)
         ShowStatus(LoadText(IDS_OTHER_NAME_KEEPS));
     ForgetUndoIfGone(outcome.failure);

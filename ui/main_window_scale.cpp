@@ -47,7 +47,8 @@ void MainWindow::SizeForDpi()
 
 HWND MainWindow::CreateKeywordBox()
 {
-    const HWND box = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
+    // The box scrolls its text, so that a filter longer than its width is taken whole.
+    const HWND box = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
                                      ScaleLength(kKeywordBoxSize.cx, dpi_), ScaleLength(kKeywordBoxSize.cy, dpi_),
                                      Window(), nullptr, App().instance, nullptr);
     SetWindowLongA(box, GWL_ID, IDC_KEYWORD_BOX);

@@ -33,6 +33,7 @@
 #define IDS_UNDO_FORGOTTEN 327
 #define IDS_MORE_KEYWORDS 328
 #define IDS_OTHER_NAME_KEEPS 329
+#define IDS_DELETED 330
 // What another program did to the file meanwhile.
 #define IDS_KEYWORDS_GONE 322
 #define IDS_WRITTEN_BACK 323

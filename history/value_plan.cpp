@@ -94,14 +94,25 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
     };
     // Where the reader took a line end into a value, the lines after it read as part of it: a
     // line may come or go only where it lies inside a written key's value on the other side
-    // (blanks and all: its key, then its value).
+    // (its key, blanks, "=", blanks and its value). Lines of written keys are passed over first.
     auto insideWritten = [&isWritten](const SectionLines& other, const SectionLines::Line& line) {
+        const std::string key = line.key.String();
+        const std::string text = line.value.String();
+        auto blanks = [](const std::string& value, size_t at) {
+            while (at < value.size() && (value[at] == ' ' || value[at] == '\t'))
+                ++at;
+            return at;
+        };
         for (const SectionLines::Line& holder : other.Lines()) {
+            if (!isWritten(holder))
+                continue;
             const std::string value = holder.value.String();
-            const size_t key = value.find(line.key.String());
-            if (isWritten(holder) && key != std::string::npos &&
-                value.find(line.value.String(), key + line.key.length) != std::string::npos)
-                return true;
+            for (size_t at = value.find(key); at != std::string::npos; at = value.find(key, at + 1)) {
+                const size_t equals = blanks(value, at + key.size());
+                if (equals < value.size() && value[equals] == '=' &&
+                    value.compare(blanks(value, equals + 1), text.size(), text) == 0)
+                    return true;
+            }
         }
         return false;
     };
@@ -111,9 +122,13 @@ bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const
     while (i < old.size() || j < now.size()) {
         if (i < old.size() && j < now.size() && old[i].key == now[j].key && old[i].value == now[j].value)
             ++i, ++j;
-        else if (i < old.size() && (isWritten(old[i]) || insideWritten(after, old[i])))
+        else if (i < old.size() && isWritten(old[i]))
             ++i;
-        else if (j < now.size() && (isWritten(now[j]) || insideWritten(before, now[j])))
+        else if (j < now.size() && isWritten(now[j]))
+            ++j;
+        else if (i < old.size() && insideWritten(after, old[i]))
+            ++i;
+        else if (j < now.size() && insideWritten(before, now[j]))
             ++j;
         else
             return false;

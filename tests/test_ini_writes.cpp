@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "history/ini_profile_store.h"
 #include "history/keyword_history.h"
@@ -80,7 +81,23 @@ TEST(IniWrites, EveryDeletedValueComesBackByteForByte)
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + crlfHead + "4=\xE6\x9D\xB1\xE4\xBA\xAC \xE5\xA4\xA9\xE6\xB0\x97\r\n", 4,
          "\xEF\xBB\xBF" + crlfHead + "4=\r\n"},
     };
+    // Every keyword of a history with blank ones among them, deleted and given back in one step:
+    // a blank line is never taken for one a value hid.
+    std::string many = "[Keywords]\r\nStartPos=0\r\nEndPos=100\r\n";
+    std::vector<int32_t> all;
+    for (int32_t n = 0; n < 100; ++n) {
+        many += std::to_string(n) + "=" + (n % 17 == 5 ? "" : "Wine bar " + std::to_string(n * 7919 % 100003)) + "\r\n";
+        if (n % 17 != 5)
+            all.push_back(n);
+    }
     TempFolder folder;
+    WriteBytes("history.ini", many);
+    KeywordHistory whole(".\\history.ini");
+    ASSERT_EQ(1, whole.Load());
+    UndoStep every;
+    ASSERT_TRUE(whole.DeleteKeywords(all, &every, Deadline()).AllWritten());
+    EXPECT_EQ(all.size(), whole.RestoreKeywords(every, Deadline()).restored.size());
+    EXPECT_EQ(many, ReadBytes("history.ini"));
     for (const UndoCase& c : cases) {
         WriteBytes("history.ini", c.before);
         KeywordHistory history(".\\history.ini");

@@ -182,18 +182,15 @@ WriteOutcome KeywordHistory::WriteSplitting(const std::vector<IniValue>& values,
     if (outcome.failure.kind != FileFailure::Kind::CheckFailed || values.size() < 2)
         return outcome;
     const auto half = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    const WriteOutcome first = WriteSplitting({values.begin(), half}, deadline);
+    WriteOutcome first = WriteSplitting({values.begin(), half}, deadline);
     const WriteOutcome second = WriteSplitting({half, values.end()}, deadline);
-    for (const WriteOutcome* part : {&first, &second}) {
-        std::copy(part->results.begin(), part->results.end(),
-                  outcome.results.begin() + (part == &first ? 0 : first.results.size()));
-        std::copy(part->changes.begin(), part->changes.end(),
-                  outcome.changes.begin() + (part == &first ? 0 : first.changes.size()));
-        outcome.fileRead = outcome.fileRead || part->fileRead;
-        outcome.fileChanged = outcome.fileChanged || part->fileChanged;
-    }
-    outcome.failure = first.failure ? first.failure : second.failure;
-    return outcome;
+    first.results.insert(first.results.end(), second.results.begin(), second.results.end());
+    first.changes.insert(first.changes.end(), second.changes.begin(), second.changes.end());
+    first.fileRead = first.fileRead || second.fileRead;
+    first.fileChanged = first.fileChanged || second.fileChanged;
+    if (!first.failure)
+        first.failure = second.failure;
+    return first;
 }
 
 void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,

@@ -71,6 +71,15 @@ protected:
         ASSERT_TRUE(BringToFront(window));
     }
 
+    // Deletes the rows as the menu does; true once they have left the list.
+    bool DeleteRows(RemoteList& list, int first, int count)
+    {
+        const int before = list.Count();
+        list.Select(first, count);
+        PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
+        return Eventually([&list, before, count] { return list.Count() == before - count; });
+    }
+
     TempFolder folder;
     std::unique_ptr<ToolProcess> tool;
     HWND window = nullptr;
@@ -237,12 +246,8 @@ TEST_F(ToolInFront, WhatAnotherProgramDidWithTheNumbersStaysAndTheRestComesBack)
 {
     RemoteList list(window);
     MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
-    list.Select(4, 1);
-    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
-    ASSERT_TRUE(Eventually([&list] { return list.Count() == 4; }));
-    list.Select(0, 4);
-    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
-    ASSERT_TRUE(Eventually([&list] { return list.Count() == 0; }));
+    ASSERT_TRUE(DeleteRows(list, 4, 1));
+    ASSERT_TRUE(DeleteRows(list, 0, 4));
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n", ReadBytes("history.ini"));
     WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=\r\n2=\r\n3=searched\r\n4=\r\n");
     PostMessageA(window, WM_COMMAND, ID_EDIT_UNDO, 0);
@@ -264,9 +269,7 @@ TEST_F(ToolInFront, AnUndoNeverWritesIntoAHistoryThatTookTheNameOfAMissingOne)
 {
     RemoteList list(window);
     MessageBoxAnswerer answerer(GetWindowThreadProcessId(window, nullptr));
-    list.Select(4, 1);
-    PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);
-    ASSERT_TRUE(Eventually([&list] { return list.Count() == 4; }));
+    ASSERT_TRUE(DeleteRows(list, 4, 1));
     ASSERT_TRUE(MoveFileA("history.ini", "moved.ini"));
     list.Select(0, 1);
     PostMessageA(window, WM_COMMAND, ID_KEYWORD_DELETE, 0);

@@ -304,6 +304,12 @@ void KeywordListView::FitKeywordColumn()
         SendMessageA(Window(), LVM_SETCOLUMNWIDTH, 1, width);
 }
 
+void KeywordListView::SelectRow(int row)
+{
+    SetRowState(Window(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(Window(), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
 void KeywordListView::SelectAll()
 {
     SetRowState(Window(), -1, LVIS_SELECTED, LVIS_SELECTED);

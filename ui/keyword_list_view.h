@@ -39,6 +39,8 @@ public:
     void ResetSortOrder();
     // The keyword column takes whatever width the other column leaves, never less than this.
     void SetKeywordColumnMinimum(int width);
+    // Selects and focuses the row, scrolled into view: where the keyboard goes on from.
+    void SelectRow(int row);
     // The history whose entries the rows show: sorting by keyword has it rank their texts.
     void ShowEntriesOf(KeywordHistory* history) { history_ = history; }
 

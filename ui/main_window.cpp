@@ -144,11 +144,8 @@ bool MainWindow::SearchBoxKey(const MSG& message)
     case VK_DOWN:
     case VK_RETURN:
         SetFocus(List());
-        if (SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0) && !SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0)) {
-            LVITEMA item{};
-            item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-            SendMessageA(List(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-        }
+        if (SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0) && !SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0))
+            listView_.SelectRow(0);
         return true;
     }
     return false;

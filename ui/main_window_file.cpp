@@ -80,13 +80,8 @@ void MainWindow::DeleteSelectedRows()
     // As in Explorer, the row that moved into the place of the first deleted one is selected,
     // so that Delete pressed again goes on.
     const int rows = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
-    if (deleted && rows && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
-        const int row = std::min(firstSelected, rows - 1);
-        LVITEMA item{};
-        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-        SendMessageA(List(), LVM_ENSUREVISIBLE, row, FALSE);
-    }
+    if (deleted && rows && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        listView_.SelectRow(std::min(firstSelected, rows - 1));
     ShowCounts();
     ScheduleLook();
     if (deleted)

@@ -67,6 +67,15 @@ bool KeywordFilter::Matches(const char* text)
     return usable_ && LowerCaseCopy(text, lowered_) && FindText(lowered_.c_str(), filter_.c_str()) >= 0;
 }
 
+bool KeywordFilter::Begins(const char* text)
+{
+    if (!*text)
+        return false;
+    if (ignoreCase_ && !(usable_ && LowerCaseCopy(text, lowered_)))
+        return false;
+    return std::strncmp(ignoreCase_ ? lowered_.c_str() : text, filter_.c_str(), filter_.size()) == 0;
+}
+
 bool KeywordMatches(const char* text, const char* filter, bool ignoreCase)
 {
     return KeywordFilter(filter, ignoreCase).Matches(text);

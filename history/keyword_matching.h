@@ -19,6 +19,8 @@ class KeywordFilter {
 public:
     KeywordFilter(const char* filter, bool ignoreCase);
     bool Matches(const char* text);
+    // Whether a text that is not empty begins with the filter, as typing in the list finds rows.
+    bool Begins(const char* text);
 
 private:
     bool ignoreCase_;

@@ -139,13 +139,33 @@ TEST(MainWindow, ASortKeepsTheSelectionOnItsKeywordsAndDeleteTakesThoseKeywords)
               ReadBytes("history.ini"));
 }
 
-TEST(MainWindow, TypingANumberInTheListGoesToItsRow)
+// Typing in the list goes to the first keyword that begins with the letter, whatever its case,
+// and a number to its row.
+TEST(MainWindow, TypingInTheListGoesToAKeywordOrANumber)
 {
-    MainWindowFixture f(kFive);
+    for (const WORD key : {'A', '2'}) {
+        MainWindowFixture f(kFive);
+        SetFocus(f.window.List());
+        f.PressKeys({key});
+        EXPECT_EQ(std::vector<int>{key == 'A' ? 1 : 2}, f.SelectedRows()) << static_cast<char>(key);
+    }
+}
+
+// Ctrl+C in the list puts the selected keywords on the clipboard, one a line, in the list's
+// order, for programs that read Shift-JIS and for those that read Unicode.
+TEST(MainWindow, CtrlCCopiesTheSelectedKeywords)
+{
+    MainWindowFixture f("[Keywords]\r\nStartPos=0\r\nEndPos=3\r\n0=" + ShiftJis(L"東京 天気") + "\r\n1=x\r\n2=apple\r\n");
+    f.SelectRows({0, 2});
     SetFocus(f.window.List());
-    f.PressKeys({'2'});
-    EXPECT_EQ(LVIS_SELECTED, SendMessageA(f.window.List(), LVM_GETITEMSTATE, 2, LVIS_SELECTED));
-    EXPECT_EQ(1, SendMessageA(f.window.List(), LVM_GETSELECTEDCOUNT, 0, 0));
+    f.PressKeys({VK_CONTROL, 'C'});
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto* ansi = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+    const auto* unicode = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_EQ("apple\r\n" + ShiftJis(L"東京 天気"), ansi ? ansi : "");
+    EXPECT_EQ(L"apple\r\n東京 天気", std::wstring(unicode ? unicode : L""));
+    CloseClipboard();
+    EXPECT_EQ(ShiftJis(L"2 件のキーワードをクリップボードにコピーしました。"), f.StatusText());
 }
 
 TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
@@ -183,8 +203,13 @@ TEST(MainWindow, DeletingSelectedRowsBlanksOnlyTheirValues)
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=5\r\n0=apple\r\n1=\r\n2=cherry\r\n3=\r\n4=banana split\r\n",
               ReadBytes("history.ini"));
     EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
-    EXPECT_EQ(ShiftJis(L"2 件のキーワードを削除しました。Ctrl+Z で元に戻せます。"), f.StatusText());
+    const std::string deleted = ShiftJis(L"2 件のキーワードを削除しました。Ctrl+Z で元に戻せます。");
+    EXPECT_EQ(deleted, f.StatusText());
+    char tip[256] = {};
+    SendMessageA(f.window.StatusBar(), SB_GETTIPTEXTA, MAKEWPARAM(0, sizeof tip), reinterpret_cast<LPARAM>(tip));
+    EXPECT_EQ(deleted, tip) << "a message too long for its part is read in its tooltip";
     f.SelectRows({});
+    EXPECT_EQ("Ready", f.StatusText()) << "the message goes once the selection changes";
     EXPECT_TRUE(EditItemGrayed(f, ID_KEYWORD_DELETE));
     f.Command(ID_KEYWORD_DELETE);
     EXPECT_EQ(3u, f.Rows().size());
@@ -342,6 +367,7 @@ TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)
     WriteBytes("history.ini", file);
     f.PressKeys({VK_F5});
     EXPECT_EQ((Rows{"5:bandana", "1:Banana"}), f.Rows());
+    EXPECT_EQ(ShiftJis(L"history.ini を読み直しました。"), f.StatusText());
     SetWindowTextA(f.window.KeywordBox(), "");
     f.Pump();
     EXPECT_EQ((Rows{"5:bandana", "3:Apricot", "2:cherry", "1:Banana", "0:apple"}), f.Rows());

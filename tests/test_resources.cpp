@@ -76,21 +76,21 @@ TEST(Resources, MenusHoldTheCommandsInOrder)
     DestroyMenu(context);
 }
 
-TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiersAndCtrlZ)
+TEST(Resources, AcceleratorsAreDeleteAndF5WithoutModifiersCtrlZAndCtrlC)
 {
     const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(nullptr, table);
-    ACCEL entries[4] = {};
-    ASSERT_EQ(3, CopyAcceleratorTableA(table, entries, 4));
-    EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[0].fVirt & ~0x80);
-    EXPECT_EQ(VK_DELETE, entries[0].key);
-    EXPECT_EQ(ID_KEYWORD_DELETE, entries[0].cmd);
-    EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[1].fVirt & ~0x80);
-    EXPECT_EQ(VK_F5, entries[1].key);
-    EXPECT_EQ(ID_HISTORY_RELOAD, entries[1].cmd);
-    EXPECT_EQ(FVIRTKEY | FCONTROL | FNOINVERT, entries[2].fVirt & ~0x80);
-    EXPECT_EQ('Z', entries[2].key);
-    EXPECT_EQ(ID_EDIT_UNDO, entries[2].cmd);
+    const ACCEL expected[] = {{FVIRTKEY | FNOINVERT, VK_DELETE, ID_KEYWORD_DELETE},
+                              {FVIRTKEY | FNOINVERT, VK_F5, ID_HISTORY_RELOAD},
+                              {FVIRTKEY | FCONTROL | FNOINVERT, 'Z', ID_EDIT_UNDO},
+                              {FVIRTKEY | FCONTROL | FNOINVERT, 'C', ID_EDIT_COPY}};
+    ACCEL entries[5] = {};
+    ASSERT_EQ(4, CopyAcceleratorTableA(table, entries, 5));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(expected[i].fVirt, entries[i].fVirt & ~0x80) << i;
+        EXPECT_EQ(expected[i].key, entries[i].key) << i;
+        EXPECT_EQ(expected[i].cmd, entries[i].cmd) << i;
+    }
 }
 
 // Every size Windows asks for from 100 % to 200 %, each its own image rather than one scaled.

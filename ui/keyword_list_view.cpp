@@ -197,17 +197,19 @@ void KeywordListView::ShowRowText(LVITEMA& item) const
 
 int KeywordListView::FindRow(UINT flags, const char* typed, int startRow) const
 {
-    // Typing in the list goes to the next row whose number starts with what was typed.
+    // Typing in the list goes to the next row whose keyword, whatever its letter case, or
+    // whose number starts with what was typed.
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !*typed || rows_.empty())
         return -1;
     const size_t typedLength = std::strlen(typed);
+    KeywordFilter keyword(typed, true);
     const size_t count = rows_.size();
     const size_t start = startRow >= 0 && static_cast<size_t>(startRow) < count ? static_cast<size_t>(startRow) : 0;
     for (size_t step = 0; step < count; ++step) {
         const size_t row = (start + step) % count;
         if (row < start && !(flags & LVFI_WRAP))
             break;
-        if (std::strncmp(NumberText(*rows_[row]).text, typed, typedLength) == 0)
+        if (keyword.Begins(rows_[row]->Text()) || std::strncmp(NumberText(*rows_[row]).text, typed, typedLength) == 0)
             return static_cast<int>(row);
     }
     return -1;

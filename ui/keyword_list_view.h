@@ -41,6 +41,8 @@ public:
     void SetKeywordColumnMinimum(int width);
     // Selects and focuses the row, scrolled into view: where the keyboard goes on from.
     void SelectRow(int row);
+    // The selected rows, in the list's order.
+    std::vector<int> SelectedRows() const;
     // The history whose entries the rows show: sorting by keyword has it rank their texts.
     void ShowEntriesOf(KeywordHistory* history) { history_ = history; }
 
@@ -52,7 +54,6 @@ private:
     void FitKeywordColumn();
     void SelectAll();
     void ShowRowText(LVITEMA& item) const;
-    std::vector<int> SelectedRows() const;
     int FindRow(UINT flags, const char* typed, int startRow) const;
 
     std::vector<const KeywordEntry*> rows_;

@@ -21,7 +21,7 @@ const char kKeywordLabel[] = "\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68(&K)";
 
 constexpr DWORD kBarStyle = 0x5600184C;
 constexpr DWORD kRebarStyle = 0x56002640;
-constexpr DWORD kStatusBarStyle = 0x56000100;
+constexpr DWORD kStatusBarStyle = 0x56000100 | SBT_TOOLTIPS;
 constexpr DWORD kListStyle = 0x56000009;
 constexpr DWORD kListExtendedStyles = LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
 constexpr int kFilterBufferBytes = 260;
@@ -104,6 +104,13 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
         uiState_.SetEnabled(ID_KEYWORD_DELETE, SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) != 0);
         uiState_.ApplyToMenu(reinterpret_cast<HMENU>(wParam));
         break;
+    case WM_NOTIFY: {
+        const auto& item = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if (item.hdr.hwndFrom == List() && item.hdr.code == LVN_ITEMCHANGED && (item.uChanged & LVIF_STATE) &&
+            ((item.uOldState ^ item.uNewState) & LVIS_SELECTED))
+            ClearStatus();
+        break;
+    }
     case kReportNotRead:
         ReportNotRead();
         result = 0;
@@ -231,6 +238,9 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
     case ID_KEYWORD_DELETE:
         DeleteSelectedRows();
         return TRUE;
+    case ID_EDIT_COPY:
+        CopySelectedKeywords();
+        return TRUE;
     case ID_HISTORY_RELOAD:
         ReloadHistory();
         return TRUE;
@@ -256,6 +266,7 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
     case IDC_KEYWORD_BOX:
         if (HIWORD(wParam) != EN_CHANGE)
             return FALSE;
+        ClearStatus();
         Refill();
         return TRUE;
     }

@@ -43,6 +43,8 @@ public:
     void ShowCounts(int held);
     // Visits the selected rows from the last to the first, so an action may delete its row.
     void ForEachSelected(const RowAction& action);
+    // Puts the selected rows' keywords on the clipboard, one a line, in the list's order.
+    void CopySelectedKeywords();
     // Removes the row once its keyword is blank.
     static void DeleteRow(MainWindow& window, int row, const KeywordEntry* entry);
     // Deletes every selected row's keyword, writing the file once for all of them. Rows whose
@@ -148,8 +150,11 @@ private:
     // Forgets every delete once a command has found history.ini missing, and says so.
     void ForgetUndoIfGone(const FileFailure& failure);
     void ReportNotRead();
-    // Says something in the status bar's text, until something else is said there.
+    // Says what a command did in the status bar's text, until the next command says something
+    // or the selection or the filter changes. Its tooltip shows a text too long for its part.
     void ShowStatus(const std::string& text);
+    // Takes back what the last command said once the user has gone on.
+    void ClearStatus();
     BOOL ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     AcceleratorFilter acceleratorFilter_;

@@ -45,9 +45,10 @@ void MainWindow::ReloadHistory()
     const Deadline deadline(waiting_);
     SettleLastWrite(deadline);
     listView_.ForgetMarks();
-    if (history_->Reload(deadline))
+    if (history_->Reload(deadline)) {
         Refill();
-    else
+        ShowStatus(LoadText(IDS_RELOADED));
+    } else
         ReportNotRead();
     if (!history_->FileFound())
         ForgetUndoIfGone({FileFailure::Kind::Missing});
@@ -161,6 +162,12 @@ void MainWindow::SettleLastWrite(const Deadline& deadline)
 void MainWindow::ShowStatus(const std::string& text)
 {
     SendMessageA(StatusBar(), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(StatusBar(), SB_SETTIPTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::ClearStatus()
+{
+    ShowStatus(LoadText(IDS_READY));
 }
 
 void MainWindow::ReportNotRead()

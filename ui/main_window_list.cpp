@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "clipboard_text.h"
 #include "file_messages.h"
 #include "framework/gdi_scope.h"
 #include "history/keyword_matching.h"
@@ -81,10 +82,24 @@ void MainWindow::PlaceStatusParts()
 
 void MainWindow::ForEachSelected(const RowAction& action)
 {
-    const HWND list = List();
-    std::vector<int> selected;
-    for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
-        selected.push_back(row);
+    const std::vector<int> selected = listView_.SelectedRows();
     for (auto row = selected.rbegin(); row != selected.rend(); ++row)
         action(*this, *row, listView_.EntryAt(*row));
+}
+
+void MainWindow::CopySelectedKeywords()
+{
+    std::string text;
+    int copied = 0;
+    for (int row : listView_.SelectedRows()) {
+        text.append(listView_.EntryAt(row)->Text()).append("\r\n");
+        ++copied;
+    }
+    if (!copied)
+        return;
+    text.resize(text.size() - 2); // one keyword a line, as a text editor pastes them
+    if (PutOnClipboard(Window(), text))
+        ShowStatus(CountText(IDS_COPIED, copied));
+    else
+        ShowStatus(SystemErrorText(GetLastError()));
 }

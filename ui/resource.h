@@ -10,6 +10,7 @@
 #define ID_HISTORY_RELOAD 32774
 #define ID_IGNORE_CASE 32775
 #define ID_FILE_NEW 0xE100
+#define ID_EDIT_COPY 0xE122
 #define ID_EDIT_UNDO 0xE12B
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
@@ -34,6 +35,8 @@
 #define IDS_MORE_KEYWORDS 328
 #define IDS_OTHER_NAME_KEEPS 329
 #define IDS_DELETED 330
+#define IDS_COPIED 331
+#define IDS_RELOADED 332
 // What another program did to the file meanwhile.
 #define IDS_KEYWORDS_GONE 322
 #define IDS_WRITTEN_BACK 323

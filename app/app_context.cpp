@@ -26,7 +26,7 @@ MessagePump* AppContext::FindPump(DWORD threadId)
     return pumpMap ? static_cast<MessagePump*>(pumpMap->Find(threadId)) : nullptr;
 }
 
-AppContextScope::AppContextScope(HINSTANCE instance)
+AppContextScope::AppContextScope(HINSTANCE instance) : pumpMap_(std::make_unique<PairArrayMap>())
 {
     AppContext& app = App();
     app.instance = instance;
@@ -34,13 +34,12 @@ AppContextScope::AppContextScope(HINSTANCE instance)
     InitializeCriticalSection(&app.moduleLock);
     InitializeCriticalSection(&app.windowCreationLock);
     app.pendingWindows = nullptr;
-    app.pumpMap = new PairArrayMap;
+    app.pumpMap = pumpMap_.get();
 }
 
 AppContextScope::~AppContextScope()
 {
     AppContext& app = App();
-    delete app.pumpMap;
     app.pumpMap = nullptr;
     DeleteCriticalSection(&app.windowCreationLock);
     DeleteCriticalSection(&app.moduleLock);

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "pair_array_map.h"
+
 class MessagePump;
-class PairArrayMap;
 struct PendingWindow;
 
 // Holds a critical section for the lifetime of a scope. Re-entrant for the owning thread.
@@ -43,4 +46,7 @@ public:
     ~AppContextScope();
     AppContextScope(const AppContextScope&) = delete;
     AppContextScope& operator=(const AppContextScope&) = delete;
+
+private:
+    std::unique_ptr<PairArrayMap> pumpMap_; // the map App() points to, for the scope's life
 };

@@ -84,3 +84,11 @@ struct ImageListTraits {
     static void Close(Type list) { ImageList_Destroy(list); }
 };
 using UniqueImageList = UniqueAny<ImageListTraits>;
+
+// Memory the system allocated for the caller with LocalAlloc, as FormatMessage does.
+struct LocalMemoryTraits {
+    using Type = void*;
+    static Type Empty() { return nullptr; }
+    static void Close(Type memory) { LocalFree(memory); }
+};
+using UniqueLocal = UniqueAny<LocalMemoryTraits>;

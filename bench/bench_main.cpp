@@ -23,7 +23,7 @@ namespace {
 const char kPath[] = ".\\history.ini";
 
 // A history as the search application writes it: Japanese and ASCII keywords, some deleted.
-void WriteHistory(int keywords)
+std::string HistoryText(int keywords)
 {
     // Half of the words hold an "a": a one-letter filter matches about half the rows.
     static const char* const words[] = {"\x95\x5C\x8E\xA6\x90\xDD\x92\xE8", "\x83\x5C\x83\x74\x83\x67",
@@ -36,8 +36,10 @@ void WriteHistory(int keywords)
             file += std::string(words[n % 8]) + " " + std::to_string(n * 7919 % 100003);
         file += "\r\n";
     }
-    BenchSession::WriteHistory(file);
+    return file;
 }
+
+void WriteHistory(int keywords) { BenchSession::WriteHistory(HistoryText(keywords)); }
 
 void Report(const char* what, long keywords, double ms)
 {
@@ -114,6 +116,45 @@ OpenWindow OpenMainWindow()
     return window;
 }
 
+// Dispatches the thread's messages as the tool's loop does, until the condition holds or for
+// the time given.
+template <typename Condition>
+void PumpUntil(Condition condition, double timeoutMs)
+{
+    const double start = Now();
+    for (MSG message; !condition() && Now() - start < timeoutMs;) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+}
+
+// From another program's write of one new keyword, in one write of the file, to its row on
+// the screen; each write after the half second the window leaves between its readings.
+double FollowMs(MainWindow& window, int keywords)
+{
+    const HWND list = window.List();
+    int added = 0;
+    std::string file;
+    LRESULT rows = 0;
+    return MedianMs(5, [&] {
+        ++added;
+        file = HistoryText(keywords);
+        const std::string endPos = "EndPos=" + std::to_string(keywords);
+        file.replace(file.find(endPos), endPos.size(), "EndPos=" + std::to_string(keywords + added));
+        for (int n = keywords; n < keywords + added; ++n)
+            file += std::to_string(n) + "=followed " + std::to_string(n) + "\r\n";
+        PumpUntil([] { return false; }, 600);
+        rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    }, [&] {
+        BenchSession::WriteHistory(file);
+        PumpUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > rows; }, 10000);
+        UpdateWindow(list);
+    });
+}
+
 // The median start-up of three, each after closing the window before it and then before();
 // the window of the last run stays open.
 template <typename Before>
@@ -134,10 +175,17 @@ void MeasureWindow(int keywords)
     Report("startup", keywords, MedianStartupMs(window, [] {}));
     const HWND box = window->KeywordBox();
     const HWND list = window->List();
-    Report("refill-half", keywords, MedianMs(5, [&] { SetWindowTextA(box, ""); }, [&] {
-               SendMessageA(box, WM_CHAR, 'a', 1);
-               UpdateWindow(list);
-           }));
+    auto refillHalf = [&] {
+        return MedianMs(5, [&] { SetWindowTextA(box, ""); }, [&] {
+            SendMessageA(box, WM_CHAR, 'a', 1);
+            UpdateWindow(list);
+        });
+    };
+    Report("refill-half", keywords, refillHalf());
+    // The same with width and kana kind counting, as they do with the switch off.
+    SendMessageA(window->Window(), WM_COMMAND, ID_IGNORE_WIDTH, 0);
+    Report("refill-half-exact", keywords, refillHalf());
+    SendMessageA(window->Window(), WM_COMMAND, ID_IGNORE_WIDTH, 0);
     Report("refill-empty", keywords, MedianMs(5, [&] {
                SetWindowTextA(box, "a");
                SendMessageA(box, EM_SETSEL, 1, 1);
@@ -164,7 +212,7 @@ void MeasureWindow(int keywords)
                SendMessageA(window->Window(), WM_COMMAND, ID_HISTORY_RELOAD, 0);
                UpdateWindow(list);
            }));
-    const KeywordList& entries = window->History()->ConstEntries();
+    const KeywordList& entries = window->Document()->History().ConstEntries();
     Report("floor-list", keywords, FloorListMs(list, entries));
     Report("floor-scan", keywords, FloorScanMs(entries));
     Report("floor-read", keywords, FloorReadMs(kPath));
@@ -193,6 +241,7 @@ void MeasureWindow(int keywords)
     std::sort(undos.begin(), undos.end());
     Report(count == 1000 ? "delete-1000" : "delete-all", keywords, deletes[2]);
     Report(count == 1000 ? "undo-1000" : "undo-all", keywords, undos[2]);
+    Report("follow", keywords, FollowMs(*window, keywords));
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);

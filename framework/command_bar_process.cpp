@@ -1,5 +1,6 @@
 #include "command_bar_process.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -57,7 +58,7 @@ void AcquireMessageHook()
         return;
     entry->useCount = 1;
     if (state.threadHooks->Add(thread, entry.get()))
-        entry.release();
+        state.hookEntries.push_back(std::move(entry));
 }
 
 void ReleaseMessageHook()
@@ -70,7 +71,9 @@ void ReleaseMessageHook()
         return;
     if (--entry->useCount == 0) {
         state.threadHooks->Remove(thread);
-        delete entry; // unhooks
+        auto& entries = state.hookEntries;
+        entries.erase(std::remove_if(entries.begin(), entries.end(), [entry](const auto& e) { return e.get() == entry; }),
+                      entries.end()); // unhooks
     }
     if (state.threadHooks->Count() == 0)
         state.threadHooks.reset();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/pair_array_map.h"
 #include "app/unique_any.h"
@@ -24,7 +25,8 @@ struct CommandBarProcessState {
     bool animationFlagsSupported = false; // the system takes the popup animation flags
     CommandBar* trackingBar = nullptr; // the bar whose menu is open
     UniqueHook trackingHook;           // follows that menu's popup windows
-    std::unique_ptr<PairArrayMap> threadHooks; // thread id to ThreadHookEntry, owning the entries
+    std::unique_ptr<PairArrayMap> threadHooks; // thread id to its entry in hookEntries
+    std::vector<std::unique_ptr<ThreadHookEntry>> hookEntries; // the one owner of the entries
     UINT getBarMessage = 0;
     UINT autoPopupMessage = 0;
     POINT lastHookPoint = {-1, -1}; // the last mouse position forwarded to a bar

@@ -319,6 +319,59 @@ void DrawItemText(const MenuDrawingSettings& settings, HDC dc, const RECT& recta
     }
 }
 
+namespace {
+
+// The rectangle of a glyph of that size centred in the column, or the column where it is
+// larger.
+RECT CentredIn(const RECT& column, SIZE glyph)
+{
+    RECT target = column;
+    if (glyph.cx < Width(column)) {
+        target.left = column.left + (Width(column) - glyph.cx) / 2;
+        target.right = target.left + glyph.cx;
+    }
+    if (glyph.cy < Height(column)) {
+        target.top = column.top + (Height(column) - glyph.cy) / 2;
+        target.bottom = target.top + glyph.cy;
+    }
+    return target;
+}
+
+// Draws the item's own check bitmap, or the system's check or bullet, into the target.
+void StampCheck(const MenuDrawingSettings& settings, HDC dc, const RECT& column, const RECT& target, SIZE glyphSize,
+                bool disabled, bool radio, HBITMAP bitmap, HBITMAP workSurface)
+{
+    const SIZE targetSize{Width(target), Height(target)};
+    UniqueMemoryDc work(CreateCompatibleDC(dc));
+    SelectScope workSelection(work.get(), bitmap ? bitmap : workSurface);
+    // Monochrome sources come out black where 0 and white where 1 on the destination.
+    ColourScope destinationColours(dc, kBlack, kWhite);
+    UniqueMemoryDc mask(CreateCompatibleDC(dc));
+    UniqueBitmap maskBitmap(CreateBitmap(glyphSize.cx, glyphSize.cy, 1, 1, nullptr));
+    SelectScope maskSelection(mask.get(), maskBitmap.get());
+    if (bitmap) {
+        // The mask is white where the bitmap has the mask colour; XOR, AND, XOR keeps the
+        // destination there and the bitmap everywhere else.
+        SetBkColor(work.get(), settings.maskColor);
+        SetBkColor(mask.get(), kBlack);
+        SetTextColor(mask.get(), kWhite);
+        BitBlt(mask.get(), 0, 0, glyphSize.cx, glyphSize.cy, work.get(), 0, 0, SRCCOPY);
+        BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, work.get(), 0, 0, SRCINVERT);
+        BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, mask.get(), 0, 0, SRCAND);
+        BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, work.get(), 0, 0, SRCINVERT);
+        return;
+    }
+    RECT glyph{0, 0, std::min<LONG>(glyphSize.cx, Width(column)), std::min<LONG>(glyphSize.cy, Height(column))};
+    DrawFrameControl(mask.get(), &glyph, DFC_MENU, radio ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+    if (!settings.flatMenus && disabled)
+        StampGlyph(dc, work.get(), mask.get(), glyph, glyphSize, {target.left + 1, target.top + 1}, targetSize,
+                   COLOR_BTNHIGHLIGHT);
+    StampGlyph(dc, work.get(), mask.get(), glyph, glyphSize, {target.left, target.top}, targetSize,
+               disabled ? COLOR_BTNSHADOW : COLOR_MENUTEXT);
+}
+
+} // namespace
+
 int DrawCheckGlyph(const MenuDrawingSettings& settings, HDC dc, const RECT& column, bool selected, bool disabled,
                    bool radio, HBITMAP bitmap)
 {
@@ -332,59 +385,16 @@ int DrawCheckGlyph(const MenuDrawingSettings& settings, HDC dc, const RECT& colu
         glyphSize = {MetricForDpi(SM_CXMENUCHECK, settings.dpi), MetricForDpi(SM_CYMENUCHECK, settings.dpi)};
         workSurface.reset(CreateCompatibleBitmap(dc, glyphSize.cx, glyphSize.cy));
     }
-
-    const int columnWidth = Width(column);
-    const int columnHeight = Height(column);
-    RECT target = column;
-    if (glyphSize.cx < columnWidth) {
-        target.left = column.left + (columnWidth - glyphSize.cx) / 2;
-        target.right = target.left + glyphSize.cx;
-    }
-    if (glyphSize.cy < columnHeight) {
-        target.top = column.top + (columnHeight - glyphSize.cy) / 2;
-        target.bottom = target.top + glyphSize.cy;
-    }
-    const SIZE targetSize{Width(target), Height(target)};
-
+    RECT target = CentredIn(column, glyphSize);
     if (!settings.flatMenus) {
         if (!selected || disabled)
             FillDithered(dc, target);
         else
             FillRect(dc, &target, GetSysColorBrush(COLOR_MENU));
     }
-
-    {
-        UniqueMemoryDc work(CreateCompatibleDC(dc));
-        SelectScope workSelection(work.get(), bitmap ? bitmap : workSurface.get());
-        // Monochrome sources come out black where 0 and white where 1 on the destination.
-        ColourScope destinationColours(dc, kBlack, kWhite);
-        UniqueMemoryDc mask(CreateCompatibleDC(dc));
-        UniqueBitmap maskBitmap(CreateBitmap(glyphSize.cx, glyphSize.cy, 1, 1, nullptr));
-        SelectScope maskSelection(mask.get(), maskBitmap.get());
-
-        if (bitmap) {
-            // The mask is white where the bitmap has the mask colour; XOR, AND, XOR keeps the
-            // destination there and the bitmap everywhere else.
-            SetBkColor(work.get(), settings.maskColor);
-            SetBkColor(mask.get(), kBlack);
-            SetTextColor(mask.get(), kWhite);
-            BitBlt(mask.get(), 0, 0, glyphSize.cx, glyphSize.cy, work.get(), 0, 0, SRCCOPY);
-            BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, work.get(), 0, 0, SRCINVERT);
-            BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, mask.get(), 0, 0, SRCAND);
-            BitBlt(dc, target.left, target.top, targetSize.cx, targetSize.cy, work.get(), 0, 0, SRCINVERT);
-        } else {
-            RECT glyph{0, 0, std::min<LONG>(glyphSize.cx, columnWidth), std::min<LONG>(glyphSize.cy, columnHeight)};
-            DrawFrameControl(mask.get(), &glyph, DFC_MENU, radio ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-            if (!settings.flatMenus && disabled)
-                StampGlyph(dc, work.get(), mask.get(), glyph, glyphSize, {target.left + 1, target.top + 1}, targetSize,
-                           COLOR_BTNHIGHLIGHT);
-            StampGlyph(dc, work.get(), mask.get(), glyph, glyphSize, {target.left, target.top}, targetSize,
-                       disabled ? COLOR_BTNSHADOW : COLOR_MENUTEXT);
-        }
-    }
-
+    StampCheck(settings, dc, column, target, glyphSize, disabled, radio, bitmap, workSurface.get());
     if (!settings.flatMenus && !disabled) {
-        if (glyphSize.cx < columnWidth)
+        if (glyphSize.cx < Width(column))
             InflateRect(&target, 1, 1);
         DrawEdge(dc, &target, BDR_SUNKENOUTER, BF_RECT);
     }
@@ -408,22 +418,12 @@ void DrawDisabledImage(const MenuDrawingSettings& settings, HDC dc, int index, i
     StampSilhouette(dc, x, y, size.cx, size.cy, memory.get(), nullptr, 0, 0, background, highlight, shadow);
 }
 
-bool StampSilhouette(HDC destination, int x, int y, int width, int height, HDC source, HBITMAP sourceBitmap,
-                     int sourceX, int sourceY, HBRUSH background, HBRUSH highlight, HBRUSH shadow)
-{
-    UniqueMemoryDc ownSource;
-    if (!source) {
-        ownSource.reset(CreateCompatibleDC(destination));
-        if (!ownSource)
-            return false;
-        source = ownSource.get();
-    }
+namespace {
 
-    // A two-colour DIB section: copying a colour picture into it maps every pixel to the
-    // nearer of black and white, which gives the silhouette.
-    UniqueMemoryDc silhouette(CreateCompatibleDC(destination));
-    if (!silhouette)
-        return false;
+// A two-colour DIB section: copying a colour picture into it maps every pixel to the nearer of
+// black and white, which gives the silhouette.
+UniqueBitmap CreateTwoColourSection(HDC dc, int width, int height)
+{
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -436,29 +436,47 @@ bool StampSilhouette(HDC destination, int x, int y, int width, int height, HDC s
     format.header.biCompression = BI_RGB;
     format.colours[1] = {255, 255, 255, 0};
     void* bits = nullptr;
-    UniqueBitmap section(CreateDIBSection(silhouette.get(), reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS,
-                                          &bits, nullptr, 0));
+    return UniqueBitmap(CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+// Copies the source picture into the silhouette, mid grey counted as picture.
+void CopySilhouette(HDC silhouette, HDC source, HBITMAP sourceBitmap, int sourceX, int sourceY, int width, int height)
+{
+    SelectScope sourceSelection(source, sourceBitmap);
+    UniqueMemoryDc colour(CreateCompatibleDC(source));
+    UniqueBitmap colourBitmap(CreateCompatibleBitmap(source, width, height));
+    SelectScope colourSelection(colour.get(), colourBitmap.get());
+    UniqueMemoryDc mono(CreateCompatibleDC(source));
+    UniqueBitmap monoBitmap(CreateBitmap(width, height, 1, 1, nullptr));
+    SelectScope monoSelection(mono.get(), monoBitmap.get());
+    BitBlt(colour.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
+    // Mid grey lies as near to white as to black; make it black so that it counts as picture.
+    SetBkColor(colour.get(), kMidGrey);
+    BitBlt(mono.get(), 0, 0, width, height, colour.get(), 0, 0, SRCCOPY);
+    BitBlt(colour.get(), 0, 0, width, height, mono.get(), 0, 0, SRCINVERT);
+    BitBlt(silhouette, 0, 0, width, height, colour.get(), 0, 0, SRCCOPY);
+}
+
+} // namespace
+
+bool StampSilhouette(HDC destination, int x, int y, int width, int height, HDC source, HBITMAP sourceBitmap,
+                     int sourceX, int sourceY, HBRUSH background, HBRUSH highlight, HBRUSH shadow)
+{
+    UniqueMemoryDc ownSource;
+    if (!source) {
+        ownSource.reset(CreateCompatibleDC(destination));
+        if (!ownSource)
+            return false;
+        source = ownSource.get();
+    }
+    UniqueMemoryDc silhouette(CreateCompatibleDC(destination));
+    if (!silhouette)
+        return false;
+    UniqueBitmap section = CreateTwoColourSection(silhouette.get(), width, height);
     if (!section)
         return false;
     SelectScope sectionSelection(silhouette.get(), section.get());
-
-    {
-        SelectScope sourceSelection(source, sourceBitmap);
-        UniqueMemoryDc colour(CreateCompatibleDC(source));
-        UniqueBitmap colourBitmap(CreateCompatibleBitmap(source, width, height));
-        SelectScope colourSelection(colour.get(), colourBitmap.get());
-        UniqueMemoryDc mono(CreateCompatibleDC(source));
-        UniqueBitmap monoBitmap(CreateBitmap(width, height, 1, 1, nullptr));
-        SelectScope monoSelection(mono.get(), monoBitmap.get());
-
-        BitBlt(colour.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
-        // Mid grey lies as near to white as to black; make it black so that it counts as picture.
-        SetBkColor(colour.get(), kMidGrey);
-        BitBlt(mono.get(), 0, 0, width, height, colour.get(), 0, 0, SRCCOPY);
-        BitBlt(colour.get(), 0, 0, width, height, mono.get(), 0, 0, SRCINVERT);
-        BitBlt(silhouette.get(), 0, 0, width, height, colour.get(), 0, 0, SRCCOPY);
-    }
-
+    CopySilhouette(silhouette.get(), source, sourceBitmap, sourceX, sourceY, width, height);
     if (background) {
         RECT area{x, y, x + width, y + height};
         FillRect(destination, &area, background);

@@ -153,26 +153,37 @@ uint32_t LinkCount(const std::wstring& path)
     return file && GetFileInformationByHandle(file.get(), &information) ? information.nNumberOfLinks : 0;
 }
 
-uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds)
+FileStamp StampOf(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return {};
+    auto join = [](DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; };
+    return {true, join(data.nFileSizeHigh, data.nFileSizeLow),
+            join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+            join(data.ftCreationTime.dwHighDateTime, data.ftCreationTime.dwLowDateTime)};
+}
+
+HoldsResult FileHolds(const std::wstring& path, const FileBytes& file)
 {
     const UniqueFile handle(
         CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    holds = !handle && GetLastError() == ERROR_FILE_NOT_FOUND && !file.exists;
-    if (!handle)
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : GetLastError();
+    if (!handle) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? HoldsResult{0, !file.exists} : HoldsResult{error, false};
+    }
     std::vector<char> piece(1 << 16);
     for (size_t at = 0; file.exists;) {
         DWORD read = 0;
         if (!ReadFile(handle.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr))
-            return GetLastError();
+            return {GetLastError(), false};
         if (read > file.bytes.size() - at || file.bytes.compare(at, read, piece.data(), read) != 0)
-            return 0;
+            return {};
         at += read;
-        holds = read == 0 && at == file.bytes.size();
         if (read == 0)
-            return 0;
+            return {0, at == file.bytes.size()};
     }
-    return 0;
+    return {};
 }
 
 FileFailure FailureOf(uint32_t error, bool replacing)

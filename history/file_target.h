@@ -46,9 +46,32 @@ constexpr uint32_t kLargestFileBytes = 64u << 20;
 // or the system's error code.
 uint32_t ReadFileBytes(const std::wstring& path, FileBytes& file);
 
+// What the system says of a file without reading it. Another program's write, or a file renamed
+// into its place, changes it.
+struct FileStamp {
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t written = 0; // the last write's time
+    uint64_t created = 0;
+
+    bool operator==(const FileStamp& other) const
+    {
+        return exists == other.exists && size == other.size && written == other.written && created == other.created;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
+FileStamp StampOf(const std::wstring& path);
+
 // How many names the file has (hard links); 0 when it cannot be told.
 uint32_t LinkCount(const std::wstring& path);
 
+// Whether a file holds exactly some bytes, or why that could not be told.
+struct HoldsResult {
+    uint32_t error = 0; // the system's error code; 0 when it could be told
+    bool holds = false;
+};
+
 // Whether the file holds exactly those bytes (a missing file holds none), read a piece at a
-// time. Returns 0 or the system's error code.
-uint32_t FileHolds(const std::wstring& path, const FileBytes& file, bool& holds);
+// time.
+HoldsResult FileHolds(const std::wstring& path, const FileBytes& file);

@@ -66,6 +66,7 @@ FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<co
         const SettledRead read = ReadSettled(target, section);
         if (!read.failure) {
             known_ = read.reading;
+            shown_ = known_;
             lines = std::shared_ptr<const SectionLines>(known_, &known_->lines);
         }
         return read.failure;
@@ -74,11 +75,11 @@ FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<co
 
 IniProfileStore::SettledRead IniProfileStore::ReadSettled(const FileTarget& target, const char* section) const
 {
-    bool holds = false;
     if (known_ && known_->section == section) {
-        if (const uint32_t error = FileHolds(target.Path(), known_->file, holds))
-            return {nullptr, FailureOf(error)};
-        if (holds)
+        const HoldsResult known = FileHolds(target.Path(), known_->file);
+        if (known.error)
+            return {nullptr, FailureOf(known.error)};
+        if (known.holds)
             return {known_, {}};
     }
     auto reading = std::make_shared<Reading>();
@@ -91,9 +92,10 @@ IniProfileStore::SettledRead IniProfileStore::ReadSettled(const FileTarget& targ
             return {nullptr, FailureOf(error)};
         reading->lines = SectionLines(std::move(lines));
     }
-    if (const uint32_t error = FileHolds(target.Path(), reading->file, holds))
-        return {nullptr, FailureOf(error)};
-    if (!holds)
+    const HoldsResult after = FileHolds(target.Path(), reading->file);
+    if (after.error)
+        return {nullptr, FailureOf(after.error)};
+    if (!after.holds)
         return {nullptr, {FileFailure::Kind::KeptChanging}};
     return {std::move(reading), {}};
 }

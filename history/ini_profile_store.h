@@ -35,6 +35,21 @@ public:
     uint32_t LastCheckMs() const { return checkMs_; }
     bool FileFound() const { return known_ && known_->file.exists; }
     uint32_t FileNames() const { return LinkCount(FileTarget(path_.c_str()).Path()); }
+    FileStamp Stamp() const { return StampOf(FileTarget(path_.c_str()).Path()); }
+    // The folder the file really lies in, past a link to it.
+    std::wstring Folder() const
+    {
+        const std::wstring path = FileTarget(path_.c_str()).Path();
+        return path.substr(0, path.find_last_of(L'\\') + 1);
+    }
+    // Whether the file still holds what the caller was last given: the bytes of the last
+    // section read, or of a write made on them.
+    bool HoldsShown() const
+    {
+        const FileStamp stamp = Stamp();
+        return shown_ && stamp.exists == shown_->file.exists && stamp.size == shown_->file.bytes.size() &&
+               FileHolds(FileTarget(path_.c_str()).Path(), shown_->file).holds;
+    }
     // Removes what a write stopped half-way left beside the file: 0, or the first error.
     uint32_t RemoveLeftovers() const;
 
@@ -69,6 +84,15 @@ private:
     // Gone when the file has held the same reading, without them, for a while.
     WriteOutcome WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
                            const Missing& missing, const Deadline& deadline);
+    // Sets the results the plan's steps give; writing gets the values to write. Keys missing
+    // are a failure that may pass.
+    static FileFailure TakeSteps(const std::vector<ValueStep>& steps, WriteOutcome& outcome,
+                                 std::vector<size_t>& writing);
+    // Writes the planned bytes beside the target, has the system's reader check them (written
+    // is what it read) and puts them in the target's place.
+    FileFailure PutInPlace(const FileTarget& target, const char* section, const Reading& before,
+                           const FileBytes& planned, const std::vector<IniValue>& writes, SectionLines& written,
+                           const Deadline& deadline);
     // Puts the replacement in the target's place while the target still holds the bytes the
     // plan was made on. No failure means the new content is in place.
     FileFailure Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
@@ -80,6 +104,10 @@ private:
 
     std::string path_;
     KnownReading known_;
+    // The reading the caller's keywords reflect: the last section read, and a write planned on
+    // it; a write planned on a file others changed since leaves it, as the caller lacks their
+    // changes.
+    KnownReading shown_;
     std::vector<std::wstring> strays_; // second names another program held open
     uint32_t checkMs_ = 0;
 };

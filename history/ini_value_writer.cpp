@@ -82,64 +82,64 @@ WriteOutcome IniProfileStore::WriteOnce(const FileTarget& target, const char* se
                                !before.lines.Lines().empty();
     ValuePlan plan = PlanValues(before.file.bytes, before.lines, section, values, missingIsGone);
     std::vector<size_t> writing; // the values of plan.writes, in their order
-    bool unsure = false;
-    for (size_t k = 0; k < values.size(); ++k) {
-        switch (plan.steps[k]) {
-        case ValueStep::Done:
-            outcome.results[k] = WriteResult::Written;
-            break;
-        case ValueStep::Changed:
-            outcome.results[k] = WriteResult::ValueChanged;
-            break;
-        case ValueStep::Gone:
-            outcome.results[k] = WriteResult::Gone;
-            break;
-        case ValueStep::Unsure:
-            unsure = true;
-            break;
-        case ValueStep::Write:
-            writing.push_back(k);
-            break;
-        }
-    }
-    const FileFailure keysMissing = unsure ? FileFailure{Kind::KeysMissing} : FileFailure{};
+    const FileFailure keysMissing = TakeSteps(plan.steps, outcome, writing);
     if (writing.empty()) {
         outcome.failure = keysMissing;
         return outcome;
     }
-    // A file renamed away this instant has no attributes; a read-only one is never replaced.
-    const DWORD attributes = GetFileAttributesW(target.Path().c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) {
-        outcome.failure = FailureOf(attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_ACCESS_DENIED);
-        return outcome;
-    }
-
-    ReplacementFile replacement(target);
-    if ((outcome.failure = FailureOf(replacement.Write(plan.bytes))))
-        return outcome;
     FileBytes planned{true, std::move(plan.bytes)};
-    const DWORD checkStarted = GetTickCount();
-    std::vector<char> text;
-    if (ReadProfileSection(replacement.Path().c_str(), section, text) != 0) {
-        outcome.failure = {Kind::CheckFailed};
+    SectionLines written;
+    if ((outcome.failure = PutInPlace(target, section, before, planned, plan.writes, written, deadline)))
         return outcome;
-    }
-    checkMs_ = GetTickCount() - checkStarted;
-    SectionLines written(std::move(text));
-    if (!ReadsAsPlanned(before.lines, written, plan.writes)) {
-        outcome.failure = {Kind::CheckFailed};
-        return outcome;
-    }
-    if ((outcome.failure = Replace(target, replacement, before.file, planned, deadline)))
-        return outcome;
-
     for (size_t w = 0; w < writing.size(); ++w) {
         outcome.results[writing[w]] = WriteResult::Written;
         outcome.changes[writing[w]] = std::move(plan.changes[w]);
     }
+    const bool onShown = read.reading == shown_;
     known_ = std::make_shared<const Reading>(Reading{section, std::move(planned), std::move(written)});
+    if (onShown)
+        shown_ = known_;
     outcome.failure = keysMissing;
     return outcome;
+}
+
+FileFailure IniProfileStore::TakeSteps(const std::vector<ValueStep>& steps, WriteOutcome& outcome,
+                                       std::vector<size_t>& writing)
+{
+    bool unsure = false;
+    for (size_t k = 0; k < steps.size(); ++k) {
+        switch (steps[k]) {
+        case ValueStep::Done: outcome.results[k] = WriteResult::Written; break;
+        case ValueStep::Changed: outcome.results[k] = WriteResult::ValueChanged; break;
+        case ValueStep::Gone: outcome.results[k] = WriteResult::Gone; break;
+        case ValueStep::Unsure: unsure = true; break;
+        case ValueStep::Write: writing.push_back(k); break;
+        }
+    }
+    return unsure ? FileFailure{Kind::KeysMissing} : FileFailure{};
+}
+
+FileFailure IniProfileStore::PutInPlace(const FileTarget& target, const char* section, const Reading& before,
+                                        const FileBytes& planned, const std::vector<IniValue>& writes,
+                                        SectionLines& written, const Deadline& deadline)
+{
+    // A file renamed away this instant has no attributes; a read-only one is never replaced.
+    const DWORD attributes = GetFileAttributesW(target.Path().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
+        return FailureOf(attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_ACCESS_DENIED);
+    ReplacementFile replacement(target);
+    if (const FileFailure failure = FailureOf(replacement.Write(planned.bytes)))
+        return failure;
+    // The system's reader checks the new content before it takes the file's place.
+    const uint32_t checkStarted = deadline.Now();
+    std::vector<char> text;
+    if (ReadProfileSection(replacement.Path().c_str(), section, text) != 0)
+        return {Kind::CheckFailed};
+    checkMs_ = deadline.Now() - checkStarted;
+    written = SectionLines(std::move(text));
+    if (!ReadsAsPlanned(before.lines, written, writes))
+        return {Kind::CheckFailed};
+    return Replace(target, replacement, before.file, planned, deadline);
 }
 
 FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
@@ -174,10 +174,10 @@ void IniProfileStore::RemoveStrays()
 FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
                                  const FileBytes& planned, SecondName* replaced, const Deadline& deadline)
 {
-    bool holds = false;
-    if (const uint32_t error = FileHolds(target.Path(), before, holds))
-        return FailureOf(error);
-    if (!holds)
+    const HoldsResult beforeSwap = FileHolds(target.Path(), before);
+    if (beforeSwap.error)
+        return FailureOf(beforeSwap.error);
+    if (!beforeSwap.holds)
         return {Kind::KeptChanging};
     if (const uint32_t error = replacement.Replace())
         return FailureOf(error, true);
@@ -187,15 +187,16 @@ FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& rep
     // the replaced file. That goes back in its place while the target still holds the new
     // content, untouched since, and the change is planned again. Where it cannot go back, or
     // cannot be read, the new content stays: it is what the file holds.
-    bool untouched = false;
-    if (deadline.Retry([&] { return FailureOf(FileHolds(replaced->Path(), before, untouched)); }) || untouched)
+    HoldsResult untouched;
+    if (deadline.Retry([&] { return FailureOf((untouched = FileHolds(replaced->Path(), before)).error); }) ||
+        untouched.holds)
         return {};
     bool putBack = false;
     deadline.Retry([&] {
-        bool ours = false;
-        if (const uint32_t error = FileHolds(target.Path(), planned, ours))
-            return FailureOf(error);
-        if (!ours)
+        const HoldsResult ours = FileHolds(target.Path(), planned);
+        if (ours.error)
+            return FailureOf(ours.error);
+        if (!ours.holds)
             return FileFailure{};
         const FileFailure failure = FailureOf(replaced->PutBack(target), true);
         putBack = !failure;

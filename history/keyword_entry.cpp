@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "width_folding.h"
 
 namespace {
 
@@ -9,22 +12,30 @@ namespace {
 // history can hold millions of them.
 char emptyText[1] = {0};
 
-char* CopyText(const char* text, size_t length)
+// A heap copy of the text, followed in the same block by its folded form where folding
+// changes it (folded then points there, else it is null).
+char* CopyText(const char* text, size_t length, const char*& folded)
 {
+    folded = nullptr;
     if (!text || !length || !*text)
         return emptyText;
-    char* copy = new char[length + 1];
+    length = strnlen(text, length);
+    std::string form;
+    const bool folds = WidthFolding::Ansi().Fold(text, length, form);
+    char* copy = new char[length + 1 + (folds ? form.size() + 1 : 0)];
     std::memcpy(copy, text, length);
     copy[length] = 0;
+    if (folds) {
+        std::memcpy(copy + length + 1, form.c_str(), form.size() + 1);
+        folded = copy + length + 1;
+    }
     return copy;
 }
-
-char* CopyText(const char* text) { return CopyText(text, text ? std::strlen(text) : 0); }
 
 } // namespace
 
 KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length)
-    : number_(number), text_(CopyText(text, length)), textRank_(text_ == emptyText ? 0 : kUnranked)
+    : number_(number), text_(CopyText(text, length, folded_)), textRank_(text_ == emptyText ? 0 : kUnranked)
 {
 }
 
@@ -36,10 +47,12 @@ KeywordEntry::~KeywordEntry()
 
 void KeywordEntry::SetText(const char* text)
 {
-    char* copy = CopyText(text);
+    const char* folded = nullptr;
+    char* copy = CopyText(text, text ? std::strlen(text) : 0, folded);
     if (text_ != emptyText)
         delete[] text_;
     text_ = copy;
+    folded_ = folded;
     textRank_ = text_ == emptyText ? 0 : kUnranked;
 }
 

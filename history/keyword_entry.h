@@ -18,6 +18,9 @@ public:
     int32_t Number() const { return number_; }
     const char* Text() const { return text_; }
     void SetText(const char* text);
+    // The text as matching reads it when width and kana kind do not count (WidthFolding),
+    // made with the text, so that no keystroke folds a keyword.
+    const char* FoldedText() const { return folded_ ? folded_ : text_; }
 
     // Where the text stands among the texts of its history in the order of CompareText, once
     // the history ranked them: equal texts share a rank, and the empty text, which comes
@@ -28,7 +31,8 @@ public:
 
 private:
     int32_t number_;
-    char* text_; // a heap copy, or the shared empty text for deleted keywords
+    char* text_;         // a heap copy, or the shared empty text for deleted keywords
+    const char* folded_; // in the same block, after the text, where folding changes it; else null
     uint32_t textRank_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "code_page.h"
 #include "keyword_entry.h"
+#include "width_folding.h"
 
 bool LowerCaseCopy(const char* text, std::string& lowered)
 {
@@ -47,8 +48,12 @@ int FindText(const char* text, const char* pattern)
     return -1;
 }
 
-KeywordFilter::KeywordFilter(const char* filter, bool ignoreCase) : ignoreCase_(ignoreCase), usable_(true)
+KeywordFilter::KeywordFilter(const char* filter, bool ignoreCase, bool ignoreWidth)
+    : ignoreCase_(ignoreCase), ignoreWidth_(ignoreWidth), usable_(true)
 {
+    std::string folded;
+    if (ignoreWidth && WidthFolding::Ansi().Fold(filter, folded))
+        filter = folded.c_str();
     if (ignoreCase)
         usable_ = LowerCaseCopy(filter, filter_);
     else
@@ -65,6 +70,11 @@ bool KeywordFilter::Matches(const char* text)
         return FindText(text, filter_.c_str()) >= 0;
     // A text the system cannot lower is taken not to match.
     return usable_ && LowerCaseCopy(text, lowered_) && FindText(lowered_.c_str(), filter_.c_str()) >= 0;
+}
+
+const char* KeywordFilter::MatchedText(const KeywordEntry& entry) const
+{
+    return ignoreWidth_ ? entry.FoldedText() : entry.Text();
 }
 
 bool KeywordFilter::Begins(const char* text)

@@ -11,7 +11,7 @@
 
 // Why the file could not be read or written, and whether a moment later it may be.
 struct FileFailure {
-    enum class Kind { // the passing ones from Held to KeptChanging
+    enum class Kind {
         None,
         Held,         // another program has the file open for the moment (systemError)
         Missing,      // the file is not there, or renamed away for the moment (systemError)
@@ -25,7 +25,18 @@ struct FileFailure {
 
     explicit operator bool() const { return kind != Kind::None; }
     // Trying again a moment later may succeed: every other failure is the same on each try.
-    bool Passing() const { return kind >= Kind::Held && kind <= Kind::KeptChanging; }
+    bool Passing() const
+    {
+        switch (kind) {
+        case Kind::Held:
+        case Kind::Missing:
+        case Kind::KeysMissing:
+        case Kind::KeptChanging:
+            return true;
+        default:
+            return false;
+        }
+    }
 };
 
 // The failure a system error (or 0) stands for. Replacing a file fails with "access denied"

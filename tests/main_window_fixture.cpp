@@ -60,13 +60,22 @@ void MainWindowFixture::Pump()
     }
 }
 
+bool MainWindowFixture::PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD started = GetTickCount();
+    for (Pump(); !condition(); Pump()) {
+        if (quitCode >= 0 || GetTickCount() - started >= Scaled(timeoutMs))
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
 void MainWindowFixture::Command(UINT id)
 {
     SendMessageA(frame, WM_COMMAND, id, 0);
     // As a user would, the test goes on once the look at the file after a write has been.
-    const DWORD started = GetTickCount();
-    for (Pump(); window.History() && window.History()->LookDue() && GetTickCount() - started < Scaled(5000); Pump())
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    PumpUntil([this] { return !window.Document() || !window.Document()->LookDue(); });
 }
 
 void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
@@ -76,9 +85,7 @@ void MainWindowFixture::PressKeys(std::initializer_list<WORD> keys)
     awaitedKey = *keys.begin();
     awaitedKeyTaken = false;
     ::PressKeys(keys);
-    const DWORD started = GetTickCount();
-    for (Pump(); !awaitedKeyTaken && quitCode < 0 && GetTickCount() - started < Scaled(5000); Pump())
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    PumpUntil([] { return awaitedKeyTaken; });
 }
 
 std::vector<std::string> MainWindowFixture::Rows()

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ public:
 
     // Dispatches the queued messages the way the program's pump does, until none is left.
     void Pump();
+    // Pumps until the condition holds, or for the timeout (stretched by the time scale); returns
+    // whether it held.
+    bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
     // Sends a command to the window as its menu would, then pumps until the look at the file
     // that follows a write has been.
     void Command(UINT id);

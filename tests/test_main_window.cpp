@@ -168,7 +168,7 @@ TEST(MainWindow, CtrlCCopiesTheSelectedKeywords)
     EXPECT_EQ(ShiftJis(L"2 件のキーワードをクリップボードにコピーしました。"), f.StatusText());
 }
 
-TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
+TEST(MainWindow, MatchingModesKeepTheOrderForTheEmptyFilterAndRefillOtherwise)
 {
     MainWindowFixture f(kFive);
     ClickColumn(f, 1);
@@ -182,6 +182,12 @@ TEST(MainWindow, CaseModeKeepsTheOrderForTheEmptyFilterAndRefillsOtherwise)
     f.Command(ID_IGNORE_CASE);
     EXPECT_EQ((Rows{"4:banana split", "3:Apricot", "1:Banana", "0:apple"}), f.Rows());
     EXPECT_EQ((std::pair<bool, bool>{true, true}), ViewMenuMarks(f));
+    // Typed in full width, the filter finds the half-width keywords until width counts.
+    SetWindowTextA(f.window.KeywordBox(), ShiftJis(L"ＡＰ").c_str());
+    f.Pump();
+    EXPECT_EQ((Rows{"3:Apricot", "0:apple"}), f.Rows());
+    f.Command(ID_IGNORE_WIDTH);
+    EXPECT_TRUE(f.Rows().empty());
 }
 
 bool EditItemGrayed(MainWindowFixture& f, UINT id)
@@ -351,6 +357,44 @@ TEST(MainWindow, TheKeywordColumnFillsTheWidthAndTheWindowKeepsALeastSize)
     EXPECT_GE(box.right - box.left, 72) << "a box still usable";
     EXPECT_GE(list.bottom, 3 * HIWORD(SendMessageA(f.window.List(), LVM_GETITEMSPACING, TRUE, 0)));
     EXPECT_LE(300, keywordColumn());
+}
+
+// The list follows history.ini while another program writes it, without F5: a new keyword
+// appears and a blanked one goes, while the filter, the sort by keyword and the selected
+// keyword stay. F5 keeps the selection too, but returns to number order.
+TEST(MainWindow, TheListFollowsTheFileKeepingTheViewAndF5KeepsTheSelection)
+{
+    MainWindowFixture f(kFive);
+    f.Type("an");
+    ClickColumn(f, 1);
+    EXPECT_EQ((Rows{"1:Banana", "4:banana split"}), f.Rows());
+    f.SelectRows({1});
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=6\r\n0=apple\r\n1=\r\n2=cherry\r\n3=Apricot\r\n"
+                              "4=banana split\r\n5=bandana\r\n");
+    EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows() == Rows{"4:banana split", "5:bandana"}; })) << f.Rows().size();
+    EXPECT_EQ(std::vector<int>{0}, f.SelectedRows());
+    EXPECT_EQ(HDF_SORTUP, SortArrows(f).second);
+    f.PressKeys({VK_F5});
+    EXPECT_EQ((Rows{"5:bandana", "4:banana split"}), f.Rows());
+    EXPECT_EQ(std::vector<int>{1}, f.SelectedRows());
+}
+
+// A keyword the user deleted that another program writes back shows again, and the status bar
+// says who wrote it. A file that goes empties the list and says so, and is read once it is back.
+TEST(MainWindow, AKeywordWrittenBackShowsAgainAndAMissingFileIsReadWhenItComesBack)
+{
+    MainWindowFixture f(kFive);
+    f.SelectRows({0});
+    f.Command(ID_KEYWORD_DELETE);
+    WriteBytes("history.ini", kFive);
+    EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().size() == 5; }));
+    EXPECT_EQ(ShiftJis(L"削除した 1 件のキーワードを、ほかのプログラムが history.ini に書き戻しました。"), f.StatusText());
+    ASSERT_TRUE(MoveFileA("history.ini", "history.bak"));
+    EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().empty(); }));
+    EXPECT_EQ(ShiftJis(L"history.ini が見つかりません。ファイルが戻ると読み直します。"), f.StatusText());
+    ASSERT_TRUE(MoveFileA("history.bak", "history.ini"));
+    EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().size() == 5; }));
+    EXPECT_EQ(ShiftJis(L"history.ini を読み直しました。"), f.StatusText());
 }
 
 TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)

@@ -8,7 +8,7 @@
 
 #include "history/keyword_entry.h"
 #include "history/keyword_matching.h"
-#include "history/keyword_matching.h"
+#include "test_texts.h"
 
 namespace {
 
@@ -65,6 +65,27 @@ TEST(MatchingShiftJis, LowersLatinLettersOfBothWidthsOnly)
     EXPECT_EQ("abc\x82\x81\x82\x9A", Lowered("ABC\x82\x60\x82\x79"));
     EXPECT_EQ("\xB1\x82\xA0\x8A\xBF" "1!", Lowered("\xB1\x82\xA0\x8A\xBF" "1!"));
     EXPECT_EQ("a\x82", Lowered("A\x82"));
+}
+
+// Width and kana kind ignored, what the user types finds what the file holds whichever form
+// either is in; matched exactly, none of them is found. A voiced mark joined to its letter
+// makes one character with it.
+TEST(MatchingShiftJis, WidthAndKanaKindAreAlikeWhileIgnored)
+{
+    if (!Japanese())
+        GTEST_SKIP() << "needs code page 932";
+    const std::pair<const wchar_t*, const wchar_t*> alike[] = {
+        {L"Ｗｉｎｄｏｗｓ", L"win"}, {L"Windows", L"ｗｉｎ"},      {L"ＡＢＣ マート", L"abc"},
+        {L"ﾊﾟｿｺﾝ", L"パソコン"},   {L"ﾊﾟｿｺﾝ", L"ぱそこん"},      {L"ｱｲｳｴｵ", L"あいうえお"},
+        {L"カタカナ", L"かたかな"}, {L"ひらがな", L"ヒラガナ"},    {L"旅行 京都", L"旅行　京都"},
+        {L"ｶﾞｷﾞｳﾞ", L"ガギヴ"},    {L"Ｃ＋＋＿１０", L"c++_10"}};
+    for (const auto& [keyword, filter] : alike) {
+        const KeywordEntry entry(0, ShiftJis(keyword).c_str());
+        EXPECT_TRUE(KeywordFilter(ShiftJis(filter).c_str(), true, true).Matches(entry)) << entry.Text();
+        EXPECT_FALSE(KeywordFilter(ShiftJis(filter).c_str(), true, false).Matches(entry)) << entry.Text();
+    }
+    EXPECT_FALSE(KeywordFilter(ShiftJis(L"ハ").c_str(), true, true).Matches(KeywordEntry(0, ShiftJis(L"ﾊﾟ").c_str())));
+    EXPECT_EQ(ShiftJis(L"ﾊﾟｿｺﾝ"), KeywordEntry(0, ShiftJis(L"ﾊﾟｿｺﾝ").c_str()).Text()) << "the text itself stays";
 }
 
 TEST(MatchingShiftJis, OrdersByCharacterCode)

@@ -33,6 +33,7 @@ TEST(Resources, StringsLoadAsTheirExactBytes)
     EXPECT_EQ(ShiftJis(L"選択したキーワードを削除"), LoadText(ID_KEYWORD_DELETE));
     EXPECT_EQ(ShiftJis(L"history.ini を再読み込み"), LoadText(ID_HISTORY_RELOAD));
     EXPECT_EQ(ShiftJis(L"大文字小文字を区別しない"), LoadText(ID_IGNORE_CASE));
+    EXPECT_EQ(ShiftJis(L"全角と半角、ひらがなとカタカナを同じ文字として絞り込む"), LoadText(ID_IGNORE_WIDTH));
     EXPECT_EQ("Display program information, version number and copyright\nAbout", LoadText(ID_APP_ABOUT));
     EXPECT_EQ("Quit the application; prompts to save documents\nExit", LoadText(ID_APP_EXIT));
     EXPECT_EQ("Show or hide the status bar\nToggle StatusBar", LoadText(ID_VIEW_STATUS_BAR));
@@ -51,13 +52,16 @@ TEST(Resources, MenusHoldTheCommandsInOrder)
     EXPECT_EQ(ShiftJis(L"表示(&V)"), MenuText(menu, 2));
     EXPECT_EQ(ShiftJis(L"ヘルプ(&H)"), MenuText(menu, 3));
     const HMENU view = GetSubMenu(menu, 2);
-    ASSERT_EQ(4, GetMenuItemCount(view));
+    ASSERT_EQ(5, GetMenuItemCount(view));
     EXPECT_EQ(ShiftJis(L"リロード(&R)\tF5"), MenuText(view, 0));
     EXPECT_EQ(MF_SEPARATOR, GetMenuState(view, 1, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(ShiftJis(L"ステータスバー(&S)"), MenuText(view, 2));
     EXPECT_EQ(ShiftJis(L"大文字小文字を区別しない(&I)"), MenuText(view, 3));
     EXPECT_EQ(static_cast<UINT>(ID_IGNORE_CASE), GetMenuItemID(view, 3));
-    EXPECT_EQ(0u, GetMenuState(view, ID_IGNORE_CASE, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
+    EXPECT_EQ(ShiftJis(L"全角半角・ひらがなカタカナを区別しない(&W)"), MenuText(view, 4));
+    EXPECT_EQ(static_cast<UINT>(ID_IGNORE_WIDTH), GetMenuItemID(view, 4));
+    for (const UINT id : {ID_IGNORE_CASE, ID_IGNORE_WIDTH})
+        EXPECT_EQ(0u, GetMenuState(view, id, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED));
     const HMENU edit = GetSubMenu(menu, 1);
     ASSERT_EQ(3, GetMenuItemCount(edit));
     EXPECT_EQ(ShiftJis(L"元に戻す(&U)\tCtrl+Z"), MenuText(edit, 0));

@@ -1,6 +1,7 @@
 #include "file_messages.h"
 
 #include "app/app_context.h"
+#include "app/unique_any.h"
 #include "resource.h"
 
 std::string LoadText(UINT id)
@@ -30,8 +31,8 @@ std::string SystemErrorText(uint32_t error)
     const DWORD length =
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const UniqueLocal owner(text);
     std::string words = length ? std::string(text, length) : "(" + std::to_string(error) + ")";
-    LocalFree(text);
     while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
         words.pop_back();
     return words;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "app/app_context.h"
 #include "app/unique_any.h"
@@ -53,73 +54,53 @@ BOOL KeywordListView::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
 {
     if (handlerSet != kOwnWindow)
         return FALSE;
+    result = 0;
     switch (message) {
-    case LVM_DELETEALLITEMS:
-        // The rows go with the control's own count, which the list control then clears.
-        rows_.clear();
-        return FALSE;
-    case LVM_DELETEITEM:
-        if (wParam < rows_.size())
-            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(wParam));
-        return FALSE;
-    case WM_SIZE:
-        // Fitted once the list has settled: a refill empties the list and fills it again, and
-        // its scroll bar going and coming back would otherwise resize the column twice for
-        // every keystroke, each time laying out every row.
-        if (!fitPosted_)
-            fitPosted_ = PostMessageA(Window(), kFitKeywordColumn, 0, 0) != FALSE;
-        return FALSE;
-    case kFitKeywordColumn:
-        fitPosted_ = false;
-        FitKeywordColumn();
-        result = 0;
-        return TRUE;
-    case WM_KEYDOWN:
-        ForgetMarks();
-        // Ctrl+A selects every row, as in every Windows list.
-        if (wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
-            SelectAll();
-            result = 0;
-            return TRUE;
-        }
-        return FALSE;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        // The user selects for himself now.
-        ForgetMarks();
-        return FALSE;
-    case WM_CONTEXTMENU:
-        ShowContextMenu(lParam);
-        result = 0;
-        return TRUE;
-    case OCM_NOTIFY:
-        break;
-    default:
-        return FALSE;
+    case LVM_DELETEALLITEMS: rows_.clear(); return FALSE; // the control then clears its own count
+    case LVM_DELETEITEM: OnDeleteItem(wParam); return FALSE;
+    case WM_SIZE: OnSize(); return FALSE;
+    case kFitKeywordColumn: fitPosted_ = false; FitKeywordColumn(); return TRUE;
+    case WM_KEYDOWN: return OnKeyDown(wParam);
+    case WM_LBUTTONDOWN: ForgetMarks(); return FALSE; // the user selects for himself now
+    case WM_RBUTTONDOWN: ForgetMarks(); return FALSE;
+    case WM_CONTEXTMENU: ShowContextMenu(lParam); return TRUE;
+    case OCM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
     }
-    switch (reinterpret_cast<NMHDR*>(lParam)->code) {
-    case LVN_COLUMNCLICK:
-        SortByColumn(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
-        result = 0;
-        return TRUE;
-    case LVN_GETDISPINFOA:
-        ShowRowText(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
-        result = 0;
-        return TRUE;
-    case LVN_ODFINDITEMA: {
-        const auto& find = *reinterpret_cast<NMLVFINDITEMA*>(lParam);
-        result = FindRow(find.lvfi.flags, find.lvfi.psz ? find.lvfi.psz : "", find.iStart);
-        return TRUE;
-    }
-    case LVN_ODFINDITEMW: {
-        // Some list controls ask in the wide form whatever their parent prefers.
-        const auto& find = *reinterpret_cast<NMLVFINDITEMW*>(lParam);
-        char typed[64] = {};
-        if (find.lvfi.psz)
-            WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, typed, sizeof typed - 1, nullptr, nullptr);
-        result = FindRow(find.lvfi.flags, typed, find.iStart);
-        return TRUE;
-    }
+    return FALSE;
+}
+
+void KeywordListView::OnDeleteItem(WPARAM row)
+{
+    if (row < rows_.size())
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+}
+
+void KeywordListView::OnSize()
+{
+    // Fitted once the list has settled: a refill empties the list and fills it again, and its
+    // scroll bar going and coming back would otherwise resize the column twice for every
+    // keystroke, each time laying out every row.
+    if (!fitPosted_)
+        fitPosted_ = PostMessageA(Window(), kFitKeywordColumn, 0, 0) != FALSE;
+}
+
+BOOL KeywordListView::OnKeyDown(WPARAM key)
+{
+    ForgetMarks();
+    // Ctrl+A selects every row, as in every Windows list.
+    if (key != 'A' || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0)
+        return FALSE;
+    SelectAll();
+    return TRUE;
+}
+
+BOOL KeywordListView::OnNotify(NMHDR& notification, LRESULT& result)
+{
+    switch (notification.code) {
+    case LVN_COLUMNCLICK: SortByColumn(reinterpret_cast<NMLISTVIEW&>(notification).iSubItem); return TRUE;
+    case LVN_GETDISPINFOA: ShowRowText(reinterpret_cast<NMLVDISPINFOA&>(notification).item); return TRUE;
+    case LVN_ODFINDITEMA: result = FindRow(reinterpret_cast<NMLVFINDITEMA&>(notification)); return TRUE;
+    case LVN_ODFINDITEMW: result = FindRow(reinterpret_cast<NMLVFINDITEMW&>(notification)); return TRUE;
     }
     return FALSE;
 }
@@ -195,21 +176,34 @@ void KeywordListView::ShowRowText(LVITEMA& item) const
     lstrcpynA(item.pszText, item.iSubItem == 0 ? NumberText(*entry).text : entry->Text(), item.cchTextMax);
 }
 
-int KeywordListView::FindRow(UINT flags, const char* typed, int startRow) const
+int KeywordListView::FindRow(const NMLVFINDITEMW& find) const
 {
+    // Some list controls ask in the wide form whatever their parent prefers.
+    char typed[64] = {};
+    if (find.lvfi.psz)
+        WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, typed, sizeof typed - 1, nullptr, nullptr);
+    NMLVFINDITEMA narrow{find.hdr, find.iStart, {find.lvfi.flags, typed, find.lvfi.lParam, find.lvfi.pt, find.lvfi.vkDirection}};
+    return FindRow(narrow);
+}
+
+int KeywordListView::FindRow(const NMLVFINDITEMA& find) const
+{
+    const UINT flags = find.lvfi.flags;
+    const char* typed = find.lvfi.psz ? find.lvfi.psz : "";
+    const int startRow = find.iStart;
     // Typing in the list goes to the next row whose keyword, whatever its letter case, or
     // whose number starts with what was typed.
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !*typed || rows_.empty())
         return -1;
     const size_t typedLength = std::strlen(typed);
-    KeywordFilter keyword(typed, true);
+    KeywordFilter keyword(typed, true, ignoreWidth_);
     const size_t count = rows_.size();
     const size_t start = startRow >= 0 && static_cast<size_t>(startRow) < count ? static_cast<size_t>(startRow) : 0;
     for (size_t step = 0; step < count; ++step) {
         const size_t row = (start + step) % count;
         if (row < start && !(flags & LVFI_WRAP))
             break;
-        if (keyword.Begins(rows_[row]->Text()) || std::strncmp(NumberText(*rows_[row]).text, typed, typedLength) == 0)
+        if (keyword.Begins(*rows_[row]) || std::strncmp(NumberText(*rows_[row]).text, typed, typedLength) == 0)
             return static_cast<int>(row);
     }
     return -1;
@@ -320,6 +314,61 @@ void KeywordListView::SelectAll()
 void KeywordListView::SortByColumn(int column)
 {
     ColumnClicked(sortState_, column);
+    SortRows();
+}
+
+KeywordListView::View KeywordListView::KeepView() const
+{
+    View view;
+    for (int row : SelectedRows())
+        view.selected.push_back(EntryAt(row)->Number());
+    const auto focused = static_cast<int>(SendMessageA(Window(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (const KeywordEntry* entry = EntryAt(focused))
+        view.focused = entry->Number();
+    view.topRow = static_cast<int>(SendMessageA(Window(), LVM_GETTOPINDEX, 0, 0));
+    if (const KeywordEntry* entry = EntryAt(view.topRow))
+        view.top = entry->Number();
+    view.sort = sortState_;
+    return view;
+}
+
+void KeywordListView::RestoreView(const View& view, bool keepSort)
+{
+    if (keepSort && (view.sort.sortColumn != sortState_.sortColumn || view.sort.sortAscending != sortState_.sortAscending)) {
+        sortState_ = view.sort;
+        SortRows();
+    }
+    // One pass finds the rows of the few keywords the view names.
+    std::unordered_map<int32_t, int> rowOf;
+    for (int32_t number : view.selected)
+        rowOf.emplace(number, -1);
+    for (const std::optional<int32_t>& number : {view.focused, view.top})
+        if (number)
+            rowOf.emplace(*number, -1);
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (const auto wanted = rowOf.find(rows_[row]->Number()); wanted != rowOf.end())
+            wanted->second = static_cast<int>(row);
+    auto rowOfNumber = [&rowOf](const std::optional<int32_t>& number) {
+        const auto found = number ? rowOf.find(*number) : rowOf.end();
+        return found == rowOf.end() ? -1 : found->second;
+    };
+    for (int32_t number : view.selected)
+        if (const int row = rowOfNumber(number); row >= 0)
+            SetRowState(Window(), row, LVIS_SELECTED, LVIS_SELECTED);
+    if (const int row = rowOfNumber(view.focused); row >= 0)
+        SetRowState(Window(), row, LVIS_FOCUSED, LVIS_FOCUSED);
+    // The keyword at the top stays there; where it went, the view keeps its place.
+    const int kept = rowOfNumber(view.top);
+    const int top = kept >= 0 ? kept : view.topRow;
+    RECT first{LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageA(Window(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
+        const auto now = static_cast<int>(SendMessageA(Window(), LVM_GETTOPINDEX, 0, 0));
+        SendMessageA(Window(), LVM_SCROLL, 0, (top - now) * (first.bottom - first.top));
+    }
+}
+
+void KeywordListView::SortRows()
+{
     ShowSortArrow();
     // The selection and the focus stay with their keywords, wherever the sort moves them.
     const HWND list = Window();

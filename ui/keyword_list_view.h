@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -19,6 +20,15 @@
 // menu while rows are selected.
 class KeywordListView : public WindowObject {
 public:
+    // What the user sees of the list, by keyword number: kept across a reading of the file.
+    struct View {
+        std::vector<int32_t> selected;
+        std::optional<int32_t> focused;
+        std::optional<int32_t> top; // the keyword at the top of the view
+        int topRow = 0;
+        SortState sort;
+    };
+
     HWND Create(HWND parent, DWORD style, DWORD extendedStyle);
     BOOL HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                        DWORD handlerSet) override;
@@ -39,28 +49,44 @@ public:
     void ResetSortOrder();
     // The keyword column takes whatever width the other column leaves, never less than this.
     void SetKeywordColumnMinimum(int width);
+    View KeepView() const;
+    // Gives a list filled anew the view it had, where its keywords are still listed; the sort
+    // too, unless the fill's own order is wanted (F5).
+    void RestoreView(const View& view, bool keepSort);
     // Selects and focuses the row, scrolled into view: where the keyboard goes on from.
     void SelectRow(int row);
     // The selected rows, in the list's order.
     std::vector<int> SelectedRows() const;
+    // Whether typing in the list reads width and kana kind alike, as the filter does.
+    void SetIgnoreWidth(bool ignore) { ignoreWidth_ = ignore; }
     // The history whose entries the rows show: sorting by keyword has it rank their texts.
     void ShowEntriesOf(KeywordHistory* history) { history_ = history; }
 
 private:
     void ShowContextMenu(LPARAM lParam);
     void SortByColumn(int column);
+    // Puts the rows in the order of the sort state, the selection and focus staying with their
+    // keywords.
+    void SortRows();
     // The sorted column's header shows the system's arrow, where common controls 6 draw one.
     void ShowSortArrow();
     void FitKeywordColumn();
     void SelectAll();
     void ShowRowText(LVITEMA& item) const;
-    int FindRow(UINT flags, const char* typed, int startRow) const;
+    void OnDeleteItem(WPARAM row);
+    void OnSize();
+    BOOL OnKeyDown(WPARAM key);
+    BOOL OnNotify(NMHDR& notification, LRESULT& result);
+    // Typing in the list: the row found for what was typed, or -1.
+    int FindRow(const NMLVFINDITEMA& find) const;
+    int FindRow(const NMLVFINDITEMW& find) const;
 
     std::vector<const KeywordEntry*> rows_;
     std::unordered_set<const KeywordEntry*> marked_;
     SortState sortState_;
     KeywordHistory* history_ = nullptr;
     int keywordColumnMinimum_ = 0;
+    bool ignoreWidth_ = true;
     bool fitPosted_ = false; // a fit of the keyword column waits in the queue
     static constexpr UINT kFitKeywordColumn = WM_APP;
 };

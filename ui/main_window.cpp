@@ -12,6 +12,7 @@ namespace {
 
 const UiStateEntry kMenuStates[] = {{ID_VIEW_STATUS_BAR, kUiPopupMenuItem},
                                     {ID_IGNORE_CASE, kUiPopupMenuItem},
+                                    {ID_IGNORE_WIDTH, kUiPopupMenuItem},
                                     {ID_EDIT_UNDO, kUiPopupMenuItem},
                                     {ID_KEYWORD_DELETE, kUiPopupMenuItem},
                                     {kUiStateTableEnd, 0}};
@@ -28,7 +29,7 @@ constexpr int kFilterBufferBytes = 260;
 
 } // namespace
 
-MainWindow::MainWindow() : acceleratorFilter_(*this), uiState_(kMenuStates), waiting_{WaitKeepingWindowsAlive, nullptr} {}
+MainWindow::MainWindow() : uiState_(kMenuStates), waiting_{WaitKeepingWindowsAlive, nullptr} {}
 
 HWND MainWindow::Open(int showCommand)
 {
@@ -42,101 +43,83 @@ HWND MainWindow::Open(int showCommand)
     return window;
 }
 
-int MainWindow::AcceleratorFilter::FilterMessage(MSG* message)
+int MainWindow::FilterMessage(MSG* message)
 {
-    if (owner_.TabBetweenBoxAndList(*message) || owner_.SearchBoxKey(*message))
+    if (TabBetweenBoxAndList(*message) || SearchBoxKey(*message))
         return 1;
     // Alt+K, the access key its label shows, goes into the keyword box. The window never sees
     // the K, so the release of Alt would make an Alt tap of it, and the menu bar would take
     // the keyboard and the letters typed next: the bar is told.
     if (message->message == WM_SYSKEYDOWN && message->wParam == 'K' && GetKeyState(VK_CONTROL) >= 0) {
-        owner_.Bar().AltTakenByFrame();
-        owner_.FocusKeywordBox();
+        commandBar_.AltTakenByFrame();
+        FocusKeywordBox();
         return 1;
     }
-    // Delete and Ctrl+Z act on the file only from the list: in the keyword box they edit its
-    // text, as in every text box, and while the menu bar has the keyboard they do nothing.
-    // F5 reloads from anywhere.
-    if (message->hwnd != owner_.List() && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) &&
+    // Delete, Ctrl+Z and Ctrl+C act on the keywords only from the list: in the keyword box they
+    // edit its text, as in every text box, and while the menu bar has the keyboard they do
+    // nothing. F5 reloads from anywhere.
+    if (message->hwnd != List() && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) &&
         message->wParam != VK_F5)
         return 0;
-    const HACCEL table = owner_.Accelerators();
-    return table && TranslateAcceleratorA(owner_.Window(), table, message) ? 1 : 0;
+    const HACCEL table = Accelerators();
+    return table && TranslateAcceleratorA(Window(), table, message) ? 1 : 0;
 }
 
 BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD handlerSet)
 {
     if (handlerSet != kOwnWindow)
         return FALSE;
+    result = 0;
     // Another program's command answered while history.ini is waited for waits its turn.
-    if (busy_ && (message == WM_COMMAND || message == WM_CLOSE)) {
-        deferred_.push_back({message, wParam, lParam});
-        result = 0;
+    if (document_ && document_->Busy() && (message == WM_COMMAND || message == WM_CLOSE)) {
+        const HWND window = Window();
+        document_->WhenIdle([=] { PostMessageA(window, message, wParam, lParam); });
         return TRUE;
     }
     switch (message) {
-    case WM_TIMER:
-        if (wParam != kLookTimer)
-            break;
-        SettleLastWrite(Deadline(waiting_));
-        result = 0;
-        return TRUE;
-    case WM_CLOSE:
-        // A write's last look is not left undone: closing waits for it.
-        if (history_)
-            SettleLastWrite(Deadline(waiting_));
-        break;
-    case WM_CREATE:
-        result = 0;
-        return OnCreate();
-    case WM_DESTROY:
-        OnDestroy();
-        result = 0;
-        return TRUE;
-    case WM_COMMAND:
-        if (OnCommand(wParam, lParam)) {
-            result = 0;
-            return TRUE;
-        }
-        break;
-    case WM_INITMENUPOPUP:
-        // 削除 has nothing to act on while no row is selected.
-        uiState_.SetEnabled(ID_KEYWORD_DELETE, SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) != 0);
-        uiState_.ApplyToMenu(reinterpret_cast<HMENU>(wParam));
-        break;
-    case WM_NOTIFY: {
-        const auto& item = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if (item.hdr.hwndFrom == List() && item.hdr.code == LVN_ITEMCHANGED && (item.uChanged & LVIF_STATE) &&
-            ((item.uOldState ^ item.uNewState) & LVIS_SELECTED))
-            ClearStatus();
-        break;
+    case WM_CREATE: return OnCreate();
+    case WM_DESTROY: OnDestroy(); return TRUE;
+    case WM_COMMAND: if (OnCommand(wParam, lParam)) return TRUE; break;
+    case WM_CLOSE: if (document_) SettleLastWrite(); break; // closing waits for the look after a write
+    case WM_TIMER: if (OnTimer(wParam)) return TRUE; break;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); break;
+    case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); break;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
+    case kReportNotRead: ReportNotRead(); return TRUE;
+    case kDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
+    case kApplyPendingDpi: ApplyPendingDpi(); return TRUE;
+    case FileFollower::kChangedMessage: follower_->Notified(); return TRUE;
     }
-    case kReportNotRead:
-        ReportNotRead();
-        result = 0;
-        return TRUE;
-    case kDpiChanged:
-        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        result = 0;
-        return TRUE;
-    case kApplyPendingDpi:
-        ApplyPendingDpi();
-        result = 0;
-        return TRUE;
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
-        result = 0;
-        return TRUE;
-    case WM_SIZE:
-        // The status bar first takes its new width.
-        HandleLayoutMessage(message, wParam, lParam, result);
-        if (StatusBar())
-            PlaceStatusParts();
-        result = 0;
-        return TRUE;
-    }
-    return HandleLayoutMessage(message, wParam, lParam, result) || HandleFrameMessage(message, wParam, lParam, result) ||
+    const BOOL laidOut = HandleLayoutMessage(message, wParam, lParam, result);
+    if (message == WM_SIZE && StatusBar())
+        PlaceStatusParts(); // once the status bar has its new width; WM_SIZE goes on
+    return laidOut || HandleFrameMessage(message, wParam, lParam, result) ||
            ReflectNotification(message, wParam, lParam, result);
+}
+
+bool MainWindow::OnTimer(UINT_PTR timer)
+{
+    if (timer == kLookTimer)
+        SettleLastWrite();
+    else if (timer == FileFollower::kTimer && follower_->Due(document_->CanFollow()))
+        FollowFile();
+    return timer == kLookTimer || timer == FileFollower::kTimer;
+}
+
+void MainWindow::OnInitMenuPopup(HMENU menu)
+{
+    // 削除 has nothing to act on while no row is selected.
+    uiState_.SetEnabled(ID_KEYWORD_DELETE, SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) != 0);
+    uiState_.ApplyToMenu(menu);
+}
+
+void MainWindow::OnNotify(const NMHDR& notification)
+{
+    // A command's message goes once the user selects other rows.
+    const auto& item = reinterpret_cast<const NMLISTVIEW&>(notification);
+    if (!keepingStatus_ && notification.hwndFrom == List() && notification.code == LVN_ITEMCHANGED &&
+        (item.uChanged & LVIF_STATE) && ((item.uOldState ^ item.uNewState) & LVIS_SELECTED))
+        ClearStatus();
 }
 
 bool MainWindow::SearchBoxKey(const MSG& message)
@@ -213,22 +196,26 @@ BOOL MainWindow::OnCreate()
 
     OpenHistory();
     ignoreCase_ = 1;
+    ignoreWidth_ = 1;
     FillList("");
+    follower_ = std::make_unique<FileFollower>(window, document_->History().Folder());
     uiState_.SetCheck(ID_VIEW_STATUS_BAR, 1);
     uiState_.SetCheck(ID_IGNORE_CASE, 1);
+    uiState_.SetCheck(ID_IGNORE_WIDTH, 1);
     uiState_.SetEnabled(ID_EDIT_UNDO, false);
 
     if (MessagePump* pump = App().FindPump(GetCurrentThreadId())) {
-        pump->AddFilter(&acceleratorFilter_);
-        pump->AddIdleHook(&idleHook_);
+        pump->AddFilter(this);
+        pump->AddIdleHook(this);
     }
     return TRUE;
 }
 
 void MainWindow::OnDestroy()
 {
+    follower_.reset();
     listView_.ShowEntriesOf(nullptr);
-    history_.reset();
+    document_.reset();
     PostQuitMessage(0);
 }
 
@@ -248,7 +235,10 @@ BOOL MainWindow::OnCommand(WPARAM wParam, LPARAM)
         UndoLastDelete();
         return TRUE;
     case ID_IGNORE_CASE:
-        ToggleIgnoreCase();
+        ToggleMatching(ignoreCase_, ID_IGNORE_CASE);
+        return TRUE;
+    case ID_IGNORE_WIDTH:
+        ToggleMatching(ignoreWidth_, ID_IGNORE_WIDTH);
         return TRUE;
     case ID_VIEW_STATUS_BAR:
         ToggleStatusBar();
@@ -287,10 +277,11 @@ void MainWindow::Refill()
     FillList(filter.c_str());
 }
 
-void MainWindow::ToggleIgnoreCase()
+void MainWindow::ToggleMatching(int& ignoring, UINT id)
 {
-    ignoreCase_ = ignoreCase_ ? 0 : 1;
-    uiState_.SetCheck(ID_IGNORE_CASE, ignoreCase_);
+    ignoring = ignoring ? 0 : 1;
+    uiState_.SetCheck(id, ignoring);
+    listView_.SetIgnoreWidth(ignoreWidth_ != 0);
     LayoutChildren(true);
     // The empty filter matches the same entries in both modes: rows and their order stay.
     if (GetWindowTextLengthA(keywordBox_) == 0)

@@ -1,162 +1,198 @@
-// What the window does with history.ini: reading it at start and on F5, and the delete
-// command, which blanks the selected keywords. What could not be read or blanked is said in a
-// message, and the list keeps what it showed.
+// The window's commands on history.ini: reading it at start and on F5, deleting the selected
+// keywords and undoing a delete. The document does the work; the window updates its rows from
+// each result and says what happened. What could not be read or written is said in a message,
+// and the list keeps what it showed.
 #include "main_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "file_messages.h"
 #include "redraw_suspended.h"
 #include "resource.h"
 
-MainWindow::Busy::Busy(MainWindow& owner) : owner_(owner), outermost_(!owner.busy_) { owner_.busy_ = true; }
-
-MainWindow::Busy::~Busy()
-{
-    if (!outermost_)
-        return;
-    owner_.busy_ = false;
-    for (const Deferred& deferred : std::exchange(owner_.deferred_, {}))
-        PostMessageA(owner_.Window(), deferred.message, deferred.wParam, deferred.lParam);
-}
-
 void MainWindow::OpenHistory()
 {
-    history_ = std::make_unique<KeywordHistory>(".\\history.ini");
-    history_->SetWaiting(waiting_);
-    listView_.ShowEntriesOf(history_.get());
-    const Busy busy(*this);
-    // Files a delete stopped half-way left beside history.ini go before anything is read.
-    if (const uint32_t error = history_->RemoveLeftovers())
-        ShowStatus(LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(error));
+    document_ = std::make_unique<KeywordDocument>(".\\history.ini", waiting_);
+    listView_.ShowEntriesOf(&document_->History());
+    const CommandResult opened = document_->Open();
+    if (opened.leftoverError)
+        ShowStatus(LoadText(IDS_LEFTOVER_NOT_REMOVED) + " " + SystemErrorText(opened.leftoverError));
     // Said once the window is on the screen, which it is not while it is being created.
-    if (!history_->Load())
+    if (!opened.read)
         PostMessageA(Window(), kReportNotRead, 0, 0);
 }
 
 void MainWindow::ReloadHistory()
 {
-    const Busy busy(*this);
-    const Deadline deadline(waiting_);
-    SettleLastWrite(deadline);
-    listView_.ForgetMarks();
-    if (history_->Reload(deadline)) {
-        Refill();
-        ShowStatus(LoadText(IDS_RELOADED));
-    } else
+    const KeywordDocument::Command command(*document_);
+    SettleLastWrite();
+    // F5 keeps what the user sees, but returns to the order of a fill.
+    const CommandResult result = ReadAgain([this] { return document_->Reload(); }, false);
+    if (!result.read)
         ReportNotRead();
-    if (!history_->FileFound())
-        ForgetUndoIfGone({FileFailure::Kind::Missing});
+    else
+        ShowStatus(LoadText(document_->History().FileFound() ? IDS_RELOADED : IDS_FILE_MISSING));
+    ShowUndoState(result);
+}
+
+void MainWindow::FollowFile()
+{
+    if (!document_->ChangedElsewhere())
+        return;
+    // What other programs ask for while a message about the reading is open waits for it.
+    const KeywordDocument::Command command(*document_);
+    const bool wasMissing = !document_->History().FileFound();
+    // A file that cannot be read whole now is read at its next change, or, while that may
+    // pass, at the next look.
+    const CommandResult result = ReadAgain([this] { return document_->Follow(); }, true);
+    if (!result.read) {
+        if (result.failure.Passing())
+            follower_->Notified(); // read again in half a second
+        return;
+    }
+    ShowUndoState(result);
+    if (!result.blanked.empty())
+        WarnWrittenBack(0, static_cast<int>(result.blanked.size()), {});
+    if (!document_->History().FileFound())
+        ShowStatus(LoadText(IDS_FILE_MISSING));
+    else if (!result.restored.empty())
+        ShowStatus(CountText(IDS_WRITTEN_BACK_ELSEWHERE, static_cast<int>(result.restored.size())));
+    else if (wasMissing)
+        ShowStatus(LoadText(IDS_RELOADED));
+}
+
+CommandResult MainWindow::ReadAgain(const std::function<CommandResult()>& read, bool keepSort)
+{
+    const KeywordListView::View view = listView_.KeepView();
+    listView_.ForgetMarks();
+    const CommandResult result = read();
+    if (result.read) {
+        // The new rows take the old ones' places without a flicker; the user has not moved on,
+        // so what the status bar says stays.
+        const RedrawSuspended suspended(List());
+        keepingStatus_ = true;
+        Refill();
+        listView_.RestoreView(view, keepSort);
+        keepingStatus_ = false;
+    }
+    return result;
 }
 
 void MainWindow::DeleteSelectedRows()
 {
     if (SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
         return;
-    const Busy busy(*this);
-    const Deadline deadline(waiting_);
-    SettleLastWrite(deadline);
-    std::vector<int32_t> numbers;
-    ForEachSelected([&numbers](MainWindow&, int, const KeywordEntry* entry) { numbers.push_back(entry->Number()); });
-    if (numbers.empty())
+    const KeywordDocument::Command command(*document_);
+    SettleLastWrite();
+    const std::vector<int> rows = listView_.SelectedRows();
+    if (rows.empty())
         return;
-    const int firstSelected = static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    // Once the new content is in place, history.ini has one name, and only the others keep
-    // the old content.
-    const bool otherNames = history_->FileNames() > 1;
-    UndoStep blanked;
-    const WriteOutcome outcome = history_->DeleteKeywords(numbers, &blanked, deadline);
-    const int deleted = static_cast<int>(blanked.size());
-    if (deleted)
-        RememberForUndo(std::move(blanked));
-    {
-        const RedrawSuspended suspended(List());
-        ForEachSelected(DeleteRow);
-    }
+    std::vector<const KeywordEntry*> selected;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        selected.push_back(listView_.EntryAt(*row));
+    const CommandResult result = document_->Delete(selected);
+    const int deleted = result.deleted;
+    listView_.RemoveRowsOf(result.blanked);
     // As in Explorer, the row that moved into the place of the first deleted one is selected,
     // so that Delete pressed again goes on.
-    const int rows = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
-    if (deleted && rows && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
-        listView_.SelectRow(std::min(firstSelected, rows - 1));
+    const int left = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    if (deleted && left && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        listView_.SelectRow(std::min(rows.front(), left - 1));
     ShowCounts();
     ScheduleLook();
     if (deleted)
         ShowStatus(CountText(IDS_DELETED, deleted));
-    if (otherNames && deleted)
+    if (result.otherNames)
         ShowStatus(LoadText(IDS_OTHER_NAME_KEEPS));
-    ForgetUndoIfGone(outcome.failure);
-    const auto gone = std::count(outcome.results.begin(), outcome.results.end(), WriteResult::Gone);
-    if (gone)
-        ShowStatus(CountText(IDS_KEYWORDS_GONE, static_cast<int>(gone)));
-    ReportUndeleted(outcome);
-}
-
-void MainWindow::DeleteRow(MainWindow& window, int row, const KeywordEntry* entry)
-{
-    if (!*entry->Text())
-        SendMessageA(window.List(), LVM_DELETEITEM, row, 0);
-}
-
-void MainWindow::ReportUndeleted(const WriteOutcome& outcome)
-{
-    int undeleted = 0;
-    bool changed = false;
-    bool failed = false;
-    for (WriteResult result : outcome.results) {
-        undeleted += result == WriteResult::ValueChanged || result == WriteResult::NotWritten ? 1 : 0;
-        changed = changed || result == WriteResult::ValueChanged;
-        failed = failed || result == WriteResult::NotWritten;
-    }
-    if (!undeleted)
+    ShowUndoState(result);
+    if (result.gone)
+        ShowStatus(CountText(IDS_KEYWORDS_GONE, result.gone));
+    if (!result.notDeleted)
         return;
-    std::string message = CountText(IDS_NOT_DELETED, undeleted) + "\n";
-    if (changed)
+    std::string message = CountText(IDS_NOT_DELETED, result.notDeleted) + "\n";
+    if (result.keywordChanged)
         message += "\n" + LoadText(IDS_KEYWORD_CHANGED);
-    if (failed)
-        message += "\n" + FailureText(outcome.failure);
+    if (result.failed)
+        message += "\n" + FailureText(result.failure);
     ShowWarning(Window(), message);
+}
+
+void MainWindow::UndoLastDelete()
+{
+    const KeywordDocument::Command command(*document_);
+    SettleLastWrite();
+    const CommandResult result = document_->Undo();
+    if (result.nothingToUndo) {
+        ShowStatus(CountText(IDS_NOTHING_TO_UNDO, static_cast<int>(KeywordDocument::kUndoSteps)));
+        return;
+    }
+    ScheduleLook();
+    const int listed = static_cast<int>(result.restored.size());
+    const int restored = listed + result.unlisted;
+    const int hidden = listed - ShowSelected(result.restored);
+    if (hidden < listed)
+        SetFocus(List());
+    if (restored == 0)
+        ShowStatus(CountText(IDS_NOT_RESTORED, static_cast<int>(result.notRestored.size())));
+    else if (result.unlisted)
+        ShowStatus(CountText(IDS_RESTORED_UNLISTED, restored, result.unlisted));
+    else
+        ShowStatus(hidden ? CountText(IDS_RESTORED_HIDDEN, restored, hidden) : CountText(IDS_RESTORED, restored));
+    ShowUndoState(result);
+    if (result.notRestored.empty())
+        return;
+    std::string message = CountText(IDS_NOT_RESTORED, static_cast<int>(result.notRestored.size())) + "\n";
+    if (result.numberReused)
+        message += "\n" + LoadText(IDS_NUMBER_REUSED);
+    if (result.failed)
+        message += "\n" + FailureText(result.failure);
+    ShowWarning(Window(), message + "\n" + KeywordNames(result.notRestored));
 }
 
 void MainWindow::ScheduleLook()
 {
-    if (history_->LookDue())
-        SetTimer(Window(), kLookTimer, history_->LookDelayMs(), nullptr);
+    if (document_->LookDue())
+        SetTimer(Window(), kLookTimer, document_->LookDelayMs(), nullptr);
 }
 
-void MainWindow::SettleLastWrite(const Deadline& deadline)
+void MainWindow::SettleLastWrite()
 {
+    const KeywordDocument::Command command(*document_);
     KillTimer(Window(), kLookTimer);
-    if (!history_->LookDue())
-        return;
-    const Busy busy(*this);
-    const LookOutcome outcome = history_->LookAgain(deadline);
+    const CommandResult result = document_->Look();
     ScheduleLook();
-    if (outcome.changedBack.empty())
+    ShowUndoState(result);
+    if (result.restored.empty() && result.blanked.empty())
         return;
     // Deleted keywords that are back come back into the list, selected; keywords given back
     // that are blank again leave it.
-    std::vector<const KeywordEntry*> returned, blank;
-    for (const KeywordEntry* entry : outcome.changedBack)
-        (*entry->Text() ? returned : blank).push_back(entry);
-    listView_.RemoveRowsOf(blank);
-    ShowSelected(returned);
-    ForgetForUndo(returned);
-    if (!outcome.undoAgain.empty())
-        RememberForUndo(outcome.undoAgain);
+    listView_.RemoveRowsOf(result.blanked);
+    ShowSelected(result.restored);
+    WarnWrittenBack(static_cast<int>(result.restored.size()), static_cast<int>(result.blanked.size()), result.failure);
+}
+
+void MainWindow::WarnWrittenBack(int notDeleted, int notRestored, const FileFailure& failure)
+{
     std::string message;
-    if (!returned.empty())
-        message += CountText(IDS_NOT_DELETED, static_cast<int>(returned.size())) + "\n";
-    if (!blank.empty())
-        message += CountText(IDS_NOT_RESTORED, static_cast<int>(blank.size())) + "\n";
+    if (notDeleted)
+        message += CountText(IDS_NOT_DELETED, notDeleted) + "\n";
+    if (notRestored)
+        message += CountText(IDS_NOT_RESTORED, notRestored) + "\n";
     message += "\n" + LoadText(IDS_WRITTEN_BACK);
-    if (outcome.failure)
-        message += "\n" + FailureText(outcome.failure);
+    if (failure)
+        message += "\n" + FailureText(failure);
     ShowWarning(Window(), message);
+}
+
+void MainWindow::ShowUndoState(const CommandResult& result)
+{
+    uiState_.SetEnabled(ID_EDIT_UNDO, document_->CanUndo());
+    if (result.undoForgotten)
+        ShowStatus(LoadText(IDS_UNDO_FORGOTTEN));
 }
 
 void MainWindow::ShowStatus(const std::string& text)
@@ -172,5 +208,5 @@ void MainWindow::ClearStatus()
 
 void MainWindow::ReportNotRead()
 {
-    ShowWarning(Window(), LoadText(IDS_NOT_READ) + "\n\n" + FailureText(history_->LoadFailure()));
+    ShowWarning(Window(), LoadText(IDS_NOT_READ) + "\n\n" + FailureText(document_->LoadFailure()));
 }

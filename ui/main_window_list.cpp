@@ -12,16 +12,22 @@
 #include "history/keyword_matching.h"
 #include "resource.h"
 
+namespace {
+
+constexpr int kStatusPartPadding = 12; // the counts' part beside its text, at 96 DPI
+
+} // namespace
+
 void MainWindow::FillList(const char* filter)
 {
     // The highest number at the top: the history walked from its end.
-    const KeywordList& entries = history_->ConstEntries();
-    KeywordFilter matching(filter, ignoreCase_ != 0);
+    const KeywordList& entries = document_->History().ConstEntries();
+    KeywordFilter matching(filter, ignoreCase_ != 0, ignoreWidth_ != 0);
     std::vector<const KeywordEntry*> rows;
     int held = 0; // counted on the walk the filter needs anyway
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         held += *entry->Text() ? 1 : 0;
-        if (matching.Matches(entry->Text()))
+        if (matching.Matches(*entry))
             rows.push_back(&*entry);
     }
     listView_.AppendRows(rows);
@@ -31,10 +37,10 @@ void MainWindow::FillList(const char* filter)
 
 int MainWindow::ShowSelected(const std::vector<const KeywordEntry*>& entries)
 {
-    KeywordFilter matching(Filter().c_str(), ignoreCase_ != 0);
+    KeywordFilter matching(Filter().c_str(), ignoreCase_ != 0, ignoreWidth_ != 0);
     std::vector<const KeywordEntry*> rows;
     for (const KeywordEntry* entry : entries)
-        if (matching.Matches(entry->Text()))
+        if (matching.Matches(*entry))
             rows.push_back(entry);
     listView_.InsertSelected(rows, entries);
     ShowCounts();
@@ -44,7 +50,7 @@ int MainWindow::ShowSelected(const std::vector<const KeywordEntry*>& entries)
 void MainWindow::ShowCounts()
 {
     int held = 0;
-    for (const KeywordEntry& entry : history_->ConstEntries())
+    for (const KeywordEntry& entry : document_->History().ConstEntries())
         held += *entry.Text() ? 1 : 0;
     ShowCounts(held);
 }
@@ -78,13 +84,6 @@ void MainWindow::PlaceStatusParts()
     GetClientRect(status, &client);
     const int edges[] = {std::max(0, static_cast<int>(client.right) - width), -1};
     SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-}
-
-void MainWindow::ForEachSelected(const RowAction& action)
-{
-    const std::vector<int> selected = listView_.SelectedRows();
-    for (auto row = selected.rbegin(); row != selected.rend(); ++row)
-        action(*this, *row, listView_.EntryAt(*row));
 }
 
 void MainWindow::CopySelectedKeywords()

@@ -167,6 +167,6 @@ void MainWindow::ApplyPendingDpi()
         PostMessageA(Window(), kApplyPendingDpi, 0, 0); // the menu loop is still ending
         return;
     }
-    if (pendingDpi_.dpi)
-        OnDpiChanged(std::exchange(pendingDpi_.dpi, 0u), pendingDpi_.suggested);
+    if (pendingDpi_.first)
+        OnDpiChanged(std::exchange(pendingDpi_.first, 0u), pendingDpi_.second);
 }

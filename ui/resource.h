@@ -9,6 +9,7 @@
 #define ID_KEYWORD_DELETE 32772
 #define ID_HISTORY_RELOAD 32774
 #define ID_IGNORE_CASE 32775
+#define ID_IGNORE_WIDTH 32776
 #define ID_FILE_NEW 0xE100
 #define ID_EDIT_COPY 0xE122
 #define ID_EDIT_UNDO 0xE12B
@@ -37,6 +38,8 @@
 #define IDS_DELETED 330
 #define IDS_COPIED 331
 #define IDS_RELOADED 332
+#define IDS_WRITTEN_BACK_ELSEWHERE 333
+#define IDS_FILE_MISSING 334
 // What another program did to the file meanwhile.
 #define IDS_KEYWORDS_GONE 322
 #define IDS_WRITTEN_BACK 323

@@ -1,10 +1,11 @@
-#include "run_application.h"
+// The program's composition root: the one place that knows both the pump and the main window.
+#include "app/run_application.h"
 
 #include <windows.h>
 
-#include "app_context.h"
-#include "message_pump.h"
-#include "ui/main_window.h"
+#include "app/app_context.h"
+#include "app/message_pump.h"
+#include "main_window.h"
 
 int RunApplication(const char*, int showCommand)
 {

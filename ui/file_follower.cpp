@@ -1,0 +1,39 @@
+#include "file_follower.h"
+
+FileFollower::FileFollower(HWND window, const std::wstring& folder)
+    : window_(window), watch_(folder, window, kChangedMessage), lastLook_(GetTickCount() - kIntervalMs)
+{
+    if (!watch_.Watching())
+        SetTimer(window_, kTimer, kIntervalMs, nullptr);
+}
+
+void FileFollower::Notified()
+{
+    watch_.Taken();
+    // A reading already set is not put off by later changes, so a stream of writes is read
+    // every half second.
+    if (pending_)
+        return;
+    pending_ = true;
+    const DWORD since = GetTickCount() - lastLook_;
+    SetTimer(window_, kTimer, since + kSettleMs >= kIntervalMs ? kSettleMs : kIntervalMs - since, nullptr);
+}
+
+bool FileFollower::Due(bool canFollow)
+{
+    const bool watching = watch_.Watching();
+    if (!canFollow) {
+        if (watching)
+            SetTimer(window_, kTimer, kBusyRetryMs, nullptr);
+        return false;
+    }
+    // Watching, the next change sets the timer again; else it keeps looking, also once the
+    // notifications have stopped.
+    if (watching)
+        KillTimer(window_, kTimer);
+    else
+        SetTimer(window_, kTimer, kIntervalMs, nullptr);
+    pending_ = false;
+    lastLook_ = GetTickCount();
+    return true;
+}

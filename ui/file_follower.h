@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "folder_watch.h"
+
+// When the window reads history.ini again for other programs' changes: as soon as its folder
+// tells of a change, but at most once per half second however many writes come, and never
+// while the window's own work on the file goes on; where the folder tells nothing, every half
+// second. Idle, it waits on the folder and costs nothing.
+class FileFollower {
+public:
+    static constexpr UINT kChangedMessage = WM_APP + 2; // posted by the folder's watch
+    static constexpr UINT_PTR kTimer = 2;
+
+    FileFollower(HWND window, const std::wstring& folder);
+
+    // The folder told of a change.
+    void Notified();
+    // The timer fired; whether the window is to look at the file now, given whether it can.
+    bool Due(bool canFollow);
+
+private:
+    static constexpr UINT kIntervalMs = 500;
+    static constexpr UINT kBusyRetryMs = 100;
+    // A program rewriting the file empties it first: the reading waits for the write to end.
+    static constexpr UINT kSettleMs = 20;
+
+    HWND window_;
+    FolderWatch watch_;
+    DWORD lastLook_ = 0;
+    bool pending_ = false; // the timer of a reading is set
+};

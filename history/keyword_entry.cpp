@@ -13,30 +13,30 @@ namespace {
 char emptyText[1] = {0};
 
 // A heap copy of the text, followed in the same block by its folded form where folding
-// changes it (folded then points there, else it is null).
-char* CopyText(const char* text, size_t length, const char*& folded)
+// changes it.
+char* CopyText(const char* text, size_t length, bool& folded)
 {
-    folded = nullptr;
+    folded = false;
     if (!text || !length || !*text)
         return emptyText;
     length = strnlen(text, length);
     std::string form;
-    const bool folds = WidthFolding::Ansi().Fold(text, length, form);
-    char* copy = new char[length + 1 + (folds ? form.size() + 1 : 0)];
+    folded = WidthFolding::Ansi().Fold(text, length, form);
+    char* copy = new char[length + 1 + (folded ? form.size() + 1 : 0)];
     std::memcpy(copy, text, length);
     copy[length] = 0;
-    if (folds) {
+    if (folded)
         std::memcpy(copy + length + 1, form.c_str(), form.size() + 1);
-        folded = copy + length + 1;
-    }
     return copy;
 }
 
 } // namespace
 
-KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length)
-    : number_(number), text_(CopyText(text, length, folded_)), textRank_(text_ == emptyText ? 0 : kUnranked)
+KeywordEntry::KeywordEntry(int32_t number, const char* text, size_t length) : number_(number), text_(emptyText)
 {
+    bool folded = false;
+    char* copy = CopyText(text, length, folded);
+    Take(copy, folded);
 }
 
 KeywordEntry::~KeywordEntry()
@@ -47,13 +47,17 @@ KeywordEntry::~KeywordEntry()
 
 void KeywordEntry::SetText(const char* text)
 {
-    const char* folded = nullptr;
+    bool folded = false;
     char* copy = CopyText(text, text ? std::strlen(text) : 0, folded);
     if (text_ != emptyText)
         delete[] text_;
-    text_ = copy;
-    folded_ = folded;
-    textRank_ = text_ == emptyText ? 0 : kUnranked;
+    Take(copy, folded);
+}
+
+void KeywordEntry::Take(char* text, bool folded)
+{
+    text_ = text;
+    textRank_ = (text_ == emptyText ? 0 : kUnranked) | (folded ? kFolded : 0);
 }
 
 KeywordKey::KeywordKey(int32_t number) { std::snprintf(text, sizeof text, "%d", static_cast<int>(number)); }

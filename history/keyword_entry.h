@@ -19,20 +19,26 @@ public:
     const char* Text() const { return text_; }
     void SetText(const char* text);
     // The text as matching reads it when width and kana kind do not count (WidthFolding),
-    // made with the text, so that no keystroke folds a keyword.
-    const char* FoldedText() const { return folded_ ? folded_ : text_; }
+    // made with the text, so that no keystroke folds a keyword. Where folding changes the
+    // text, the form follows it in the same block.
+    const char* FoldedText() const { return textRank_ & kFolded ? text_ + std::strlen(text_) + 1 : text_; }
 
     // Where the text stands among the texts of its history in the order of CompareText, once
     // the history ranked them: equal texts share a rank, and the empty text, which comes
     // before all others, always has 0. Any other new text is unranked again.
-    static constexpr uint32_t kUnranked = UINT32_MAX;
-    uint32_t TextRank() const { return textRank_; }
-    void SetTextRank(uint32_t rank) { textRank_ = rank; }
+    static constexpr uint32_t kUnranked = 0x7FFFFFFF;
+    uint32_t TextRank() const { return textRank_ & kUnranked; }
+    void SetTextRank(uint32_t rank) { textRank_ = (textRank_ & kFolded) | rank; }
 
 private:
+    // The flag beside the rank that a folded form follows the text: an entry stays as small as
+    // it was, for histories of millions of numbers.
+    static constexpr uint32_t kFolded = 0x80000000;
+
+    void Take(char* text, bool folded);
+
     int32_t number_;
-    char* text_;         // a heap copy, or the shared empty text for deleted keywords
-    const char* folded_; // in the same block, after the text, where folding changes it; else null
+    char* text_; // a heap copy, or the shared empty text for deleted keywords
     uint32_t textRank_;
 };
 

@@ -122,6 +122,7 @@ bool WidthFolding::Fold(const char* text, size_t length, std::string& folded) co
     if (at >= length)
         return false;
     folded.assign(text, at);
+    folded.reserve(2 * length); // a half-width letter may become a double-byte one
     while (at < length) {
         const unsigned char b = bytes[at];
         if (isDouble(at)) {

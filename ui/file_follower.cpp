@@ -3,8 +3,9 @@
 FileFollower::FileFollower(HWND window, const std::wstring& folder)
     : window_(window), watch_(folder, window, kChangedMessage), lastLook_(GetTickCount() - kIntervalMs)
 {
-    if (!watch_.Watching())
-        SetTimer(window_, kTimer, kIntervalMs, nullptr);
+    // One look at once: a change made before the watch began is read too.
+    pending_ = true;
+    SetTimer(window_, kTimer, watch_.Watching() ? kSettleMs : kIntervalMs, nullptr);
 }
 
 void FileFollower::Notified()

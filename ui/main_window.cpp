@@ -88,7 +88,7 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     case kReportNotRead: ReportNotRead(); return TRUE;
     case kDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
     case kApplyPendingDpi: ApplyPendingDpi(); return TRUE;
-    case FileFollower::kChangedMessage: follower_->Notified(); return TRUE;
+    case FileFollower::kChangedMessage: if (follower_) follower_->Notified(); return TRUE;
     }
     const BOOL laidOut = HandleLayoutMessage(message, wParam, lParam, result);
     if (message == WM_SIZE && StatusBar())
@@ -101,6 +101,8 @@ bool MainWindow::OnTimer(UINT_PTR timer)
 {
     if (timer == kLookTimer)
         SettleLastWrite();
+    else if (timer == FileFollower::kTimer && !follower_)
+        follower_ = std::make_unique<FileFollower>(Window(), document_->History().Folder());
     else if (timer == FileFollower::kTimer && follower_->Due(document_->CanFollow()))
         FollowFile();
     return timer == kLookTimer || timer == FileFollower::kTimer;
@@ -198,7 +200,8 @@ BOOL MainWindow::OnCreate()
     ignoreCase_ = 1;
     ignoreWidth_ = 1;
     FillList("");
-    follower_ = std::make_unique<FileFollower>(window, document_->History().Folder());
+    // Following the file starts once the window is on the screen: timers come after painting.
+    SetTimer(window, FileFollower::kTimer, USER_TIMER_MINIMUM, nullptr);
     uiState_.SetCheck(ID_VIEW_STATUS_BAR, 1);
     uiState_.SetCheck(ID_IGNORE_CASE, 1);
     uiState_.SetCheck(ID_IGNORE_WIDTH, 1);

@@ -5,6 +5,7 @@ FileFollower::FileFollower(HWND window, const std::wstring& folder)
 {
     // One look at once: a change made before the watch began is read too.
     pending_ = true;
+    notifiedAt_ = GetTickCount();
     SetTimer(window_, kTimer, watch_.Watching() ? kSettleMs : kIntervalMs, nullptr);
 }
 
@@ -16,13 +17,19 @@ void FileFollower::Notified()
     if (pending_)
         return;
     pending_ = true;
-    const DWORD since = GetTickCount() - lastLook_;
+    notifiedAt_ = GetTickCount();
+    const DWORD since = notifiedAt_ - lastLook_;
     SetTimer(window_, kTimer, since + kSettleMs >= kIntervalMs ? kSettleMs : kIntervalMs - since, nullptr);
 }
 
-bool FileFollower::Due(bool canFollow)
+bool FileFollower::Due(bool canFollow, const FileStamp& stamp)
 {
     const bool watching = watch_.Watching();
+    if (watching && stamp != settling_ && GetTickCount() - notifiedAt_ < kIntervalMs) {
+        settling_ = stamp;
+        SetTimer(window_, kTimer, kSettleMs, nullptr);
+        return false;
+    }
     if (!canFollow) {
         if (watching)
             SetTimer(window_, kTimer, kBusyRetryMs, nullptr);

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "folder_watch.h"
+#include "history/file_target.h"
 
 // When the window reads history.ini again for other programs' changes: as soon as its folder
-// tells of a change, but at most once per half second however many writes come, and never
-// while the window's own work on the file goes on; where the folder tells nothing, every half
-// second. Idle, it waits on the folder and costs nothing.
+// tells of a change and the file has kept its size and times for a moment, but at most once
+// per half second however many writes come, and never while the window's own work on the file
+// goes on; where the folder tells nothing, every half second. Idle, it waits on the folder and
+// costs nothing.
 class FileFollower {
 public:
     static constexpr UINT kChangedMessage = WM_APP + 2; // posted by the folder's watch
@@ -19,8 +21,9 @@ public:
 
     // The folder told of a change.
     void Notified();
-    // The timer fired; whether the window is to look at the file now, given whether it can.
-    bool Due(bool canFollow);
+    // The timer fired; whether the window is to look at the file now, given whether it can and
+    // what the system says of the file now.
+    bool Due(bool canFollow, const FileStamp& stamp);
 
 private:
     static constexpr UINT kIntervalMs = 500;
@@ -31,5 +34,7 @@ private:
     HWND window_;
     FolderWatch watch_;
     DWORD lastLook_ = 0;
-    bool pending_ = false; // the timer of a reading is set
+    bool pending_ = false;  // the timer of a reading is set
+    DWORD notifiedAt_ = 0;  // when the change that set it was told
+    FileStamp settling_;    // the file as the last tick found it
 };

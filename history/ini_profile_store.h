@@ -42,11 +42,10 @@ public:
         const std::wstring path = FileTarget(path_.c_str()).Path();
         return path.substr(0, path.find_last_of(L'\\') + 1);
     }
-    // Whether the file still holds what the caller was last given: the bytes of the last
-    // section read, or of a write made on them.
-    bool HoldsShown() const
+    // Whether the file, of which the system said the stamp just now, still holds what the caller
+    // was last given: the bytes of the last section read, or of a write made on them.
+    bool HoldsShown(const FileStamp& stamp) const
     {
-        const FileStamp stamp = Stamp();
         return shown_ && stamp.exists == shown_->file.exists && stamp.size == shown_->file.bytes.size() &&
                FileHolds(FileTarget(path_.c_str()).Path(), shown_->file).holds;
     }

@@ -133,16 +133,13 @@ CommandResult KeywordDocument::Reload()
     return result;
 }
 
-bool KeywordDocument::ChangedElsewhere()
+bool KeywordDocument::ChangedElsewhere(const FileStamp& stamp)
 {
-    if (!CanFollow())
-        return false;
-    const FileStamp stamp = history_.Stamp();
-    if (stamp_ && stamp == *stamp_)
+    if (!CanFollow() || (stamp_ && stamp == *stamp_))
         return false;
     stamp_ = stamp;
     // The tool's own writes change the stamp too, leaving the bytes it knows.
-    return !history_.FileUnchanged();
+    return !history_.FileUnchanged(stamp);
 }
 
 CommandResult KeywordDocument::Follow()

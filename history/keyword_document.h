@@ -83,8 +83,9 @@ public:
     // Whether the file can be looked at for other programs' changes: not during a command or
     // while the look after a write is due, which a reading waits for.
     bool CanFollow() const { return !Busy() && !history_.LookDue(); }
-    // Whether another program has changed the file since the document last read or wrote it.
-    bool ChangedElsewhere();
+    // Whether another program has changed the file since the document last read or wrote it,
+    // given what the system says of the file now.
+    bool ChangedElsewhere(const FileStamp& stamp);
     // Reads the file another program changed, as Reload does. Keywords the user deleted that it
     // wrote back are restored, and leave the undo steps; keywords given back that it blanked
     // again are blanked, and can be given back again.

@@ -65,7 +65,7 @@ public:
     // What the system says of the file now, and whether it still holds what the entries show.
     FileStamp Stamp() const { return store_.Stamp(); }
     std::wstring Folder() const { return store_.Folder(); }
-    bool FileUnchanged() const { return store_.HoldsShown(); }
+    bool FileUnchanged(const FileStamp& stamp) const { return store_.HoldsShown(stamp); }
     // How the history waits while the file is busy, when the caller gives no deadline.
     void SetWaiting(Waiting waiting) { waiting_ = std::move(waiting); }
     // Removes what a delete stopped half-way left beside the file; 0 or the first error.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "code_page.h"
 
 namespace {
@@ -61,12 +63,6 @@ unsigned short AnsiCode(wchar_t c)
     return length == 1 ? lead : static_cast<unsigned short>(lead << 8 | static_cast<unsigned char>(bytes[1]));
 }
 
-wchar_t Unicode(const char* bytes, int length)
-{
-    wchar_t c = 0;
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, length, &c, 1) == 1 ? c : 0;
-}
-
 void Append(std::string& text, unsigned short code)
 {
     if (code > 0xFF)
@@ -84,20 +80,23 @@ const WidthFolding& WidthFolding::Ansi()
 
 WidthFolding::WidthFolding()
 {
-    const CodePage& page = CodePage::Ansi();
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-        const char single = static_cast<char>(b);
-        if (page.IsLeadByte(static_cast<unsigned char>(b))) {
-            for (unsigned trail = 0x40; trail < 0x100; ++trail) {
-                const char pair[2] = {single, static_cast<char>(trail)};
-                doubles_[b << 8 | trail] = AnsiCode(Folded(Unicode(pair, 2)));
+    // Only the characters that fold are looked up, a few hundred, not every code of the code
+    // page: the table is made while the tool starts.
+    const std::pair<wchar_t, wchar_t> foldingRanges[] = {{0x3000, 0x3000}, {0x3041, 0x3096}, {0xFF01, 0xFF5E}, {0xFF61, 0xFF9F}};
+    for (const auto& [first, last] : foldingRanges) {
+        for (wchar_t c = first; c <= last; ++c) {
+            const unsigned short code = AnsiCode(c);
+            const wchar_t folded = Folded(c);
+            if (!code)
+                continue;
+            if (code > 0xFF) {
+                doubles_[code] = AnsiCode(folded);
+                continue;
             }
-            continue;
+            singles_[code] = AnsiCode(folded);
+            voiced_[code] = AnsiCode(Voiced(folded));
+            semiVoiced_[code] = AnsiCode(SemiVoiced(folded));
         }
-        const wchar_t full = Folded(Unicode(&single, 1));
-        singles_[b] = AnsiCode(full);
-        voiced_[b] = AnsiCode(Voiced(full));
-        semiVoiced_[b] = AnsiCode(SemiVoiced(full));
     }
 }
 

@@ -103,7 +103,7 @@ bool MainWindow::OnTimer(UINT_PTR timer)
         SettleLastWrite();
     else if (timer == FileFollower::kTimer && !follower_)
         follower_ = std::make_unique<FileFollower>(Window(), document_->History().Folder());
-    else if (timer == FileFollower::kTimer && follower_->Due(document_->CanFollow(), document_->History().Stamp()))
+    else if (timer == FileFollower::kTimer)
         FollowFile();
     return timer == kLookTimer || timer == FileFollower::kTimer;
 }

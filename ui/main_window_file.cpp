@@ -41,7 +41,9 @@ void MainWindow::ReloadHistory()
 
 void MainWindow::FollowFile()
 {
-    if (!document_->ChangedElsewhere())
+    // One look at the file's stamp serves the follower and the document.
+    const FileStamp stamp = document_->History().Stamp();
+    if (!follower_->Due(document_->CanFollow(), stamp) || !document_->ChangedElsewhere(stamp))
         return;
     // What other programs ask for while a message about the reading is open waits for it.
     const KeywordDocument::Command command(*document_);
@@ -96,7 +98,13 @@ void MainWindow::DeleteSelectedRows()
         selected.push_back(listView_.EntryAt(*row));
     const CommandResult result = document_->Delete(selected);
     const int deleted = result.deleted;
-    listView_.RemoveRowsOf(result.blanked);
+    {
+        // Only selected rows can have gone: they are visited, not the whole list.
+        const RedrawSuspended suspended(List());
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+            if (!*listView_.EntryAt(*row)->Text())
+                SendMessageA(List(), LVM_DELETEITEM, *row, 0);
+    }
     // As in Explorer, the row that moved into the place of the first deleted one is selected,
     // so that Delete pressed again goes on.
     const int left = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));

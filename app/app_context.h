@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "bar_shared_state.h"
 #include "pair_array_map.h"
+#include "stub_pages.h"
 
 class MessagePump;
 struct PendingWindow;
@@ -21,8 +23,12 @@ private:
     CRITICAL_SECTION& section_;
 };
 
-// The process-wide module state: instance handles, the two locks, the list of windows
-// announced for creation and the map from thread to that thread's message pump.
+// The process-wide module state, the one home of what the process shares and changes:
+// instance handles, the two locks, the list of windows announced for creation, the map from
+// thread to that thread's message pump, the pages of window stubs and what all menu bars share.
+// Constants worked out once (code page tables, functions looked up at run time) stay beside
+// their users; the tick-count shim keeps plain globals, as it may be asked before any
+// constructor runs.
 struct AppContext {
     HINSTANCE instance = nullptr;
     HINSTANCE resourceInstance = nullptr;
@@ -30,6 +36,8 @@ struct AppContext {
     CRITICAL_SECTION windowCreationLock{};
     PendingWindow* pendingWindows = nullptr;
     PairArrayMap* pumpMap = nullptr;
+    StubPages stubPages;         // under the window-creation lock
+    CommandBarProcessState bars;
 
     int RegisterPump(DWORD threadId, MessagePump* pump);
     int UnregisterPump(DWORD threadId);

@@ -2,50 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "app_context.h"
 
 namespace {
 
 constexpr size_t kStubBytes = 13;
-constexpr size_t kSlotBytes = 16;
-
-// Hands out 16-byte slots from read-and-execute pages; freed slots are reused.
-class StubPages {
-public:
-    unsigned char* Take()
-    {
-        if (free_.empty() && !Grow())
-            return nullptr;
-        unsigned char* slot = free_.back();
-        free_.pop_back();
-        return slot;
-    }
-    void Give(unsigned char* slot) { free_.push_back(slot); }
-
-private:
-    bool Grow()
-    {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        auto* page = static_cast<unsigned char*>(
-            VirtualAlloc(nullptr, info.dwPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READ));
-        if (!page)
-            return false;
-        for (size_t at = 0; at + kSlotBytes <= info.dwPageSize; at += kSlotBytes)
-            free_.push_back(page + at);
-        return true;
-    }
-
-    std::vector<unsigned char*> free_;
-};
-
-StubPages& Pages()
-{
-    static StubPages pages;
-    return pages;
-}
 
 } // namespace
 
@@ -53,7 +15,7 @@ WindowThunk::~WindowThunk()
 {
     if (code_) {
         ScopedLock lock(App().windowCreationLock);
-        Pages().Give(code_);
+        App().stubPages.Give(code_);
     }
 }
 
@@ -61,7 +23,7 @@ bool WindowThunk::Bind(void* object, void* procedure)
 {
     ScopedLock lock(App().windowCreationLock);
     if (!code_)
-        code_ = Pages().Take();
+        code_ = App().stubPages.Take();
     if (!code_)
         return false;
     // mov dword ptr [esp+4], object ; jmp procedure

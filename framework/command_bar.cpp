@@ -64,11 +64,11 @@ const void* LockedResource(UINT id, LPCSTR type)
 
 } // namespace
 
-bool AnimationFlagsSupported() { return BarProcess().animationFlagsSupported; }
+bool AnimationFlagsSupported() { return App().bars.animationFlagsSupported; }
 
 CommandBar::CommandBar() : topWindow_(this, kSubclassedWindow)
 {
-    CommandBarProcessState& statics = BarProcess();
+    CommandBarProcessState& statics = App().bars;
     if (!statics.ready) {
         ScopedLock lock(App().moduleLock);
         if (!statics.ready) {

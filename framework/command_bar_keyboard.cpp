@@ -226,7 +226,7 @@ void CommandBar::OnLeftRight(WPARAM key)
         return;
     if (key == VK_RIGHT && submenuItemSelected_)
         return; // the menu opens the submenu itself
-    CommandBarProcessState& process = BarProcess();
+    CommandBarProcessState& process = App().bars;
     if (key == VK_LEFT && (!process.trackingBar || process.trackingBar->popupWindows_.size() != 1))
         return; // Left closes an open submenu by the menu's own handling
     if (openButton_ == -1) {
@@ -263,7 +263,7 @@ void CommandBar::OnMouseMove()
     const DWORD position = GetMessagePos();
     POINT point = {static_cast<SHORT>(LOWORD(position)), static_cast<SHORT>(HIWORD(position))};
     const HWND bar = Window();
-    CommandBarProcessState& process = BarProcess();
+    CommandBarProcessState& process = App().bars;
     if (tracking_) {
         if (WindowFromPoint(point) != bar) {
             process.lastHookPoint = point;

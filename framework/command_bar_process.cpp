@@ -7,12 +7,6 @@
 #include "app/app_context.h"
 #include "command_bar.h"
 
-CommandBarProcessState& BarProcess()
-{
-    static CommandBarProcessState state;
-    return state;
-}
-
 namespace {
 
 UINT RegisterOnce(UINT& slot, const char* name)
@@ -27,20 +21,20 @@ UINT RegisterOnce(UINT& slot, const char* name)
 
 } // namespace
 
-UINT GetBarMessage() { return RegisterOnce(BarProcess().getBarMessage, "TNW_CmdBar_InternalGetBarMsg"); }
+UINT GetBarMessage() { return RegisterOnce(App().bars.getBarMessage, "TNW_CmdBar_InternalGetBarMsg"); }
 
-UINT AutoPopupMessage() { return RegisterOnce(BarProcess().autoPopupMessage, "TNW_CmdBar_InternalAutoPopupMsg"); }
+UINT AutoPopupMessage() { return RegisterOnce(App().bars.autoPopupMessage, "TNW_CmdBar_InternalAutoPopupMsg"); }
 
 ThreadHookEntry* FindThreadHook(DWORD thread)
 {
-    const PairArrayMap* table = BarProcess().threadHooks.get();
+    const PairArrayMap* table = App().bars.threadHooks.get();
     return table ? static_cast<ThreadHookEntry*>(table->Find(thread)) : nullptr;
 }
 
 void AcquireMessageHook()
 {
     ScopedLock lock(App().windowCreationLock);
-    CommandBarProcessState& state = BarProcess();
+    CommandBarProcessState& state = App().bars;
     if (!state.threadHooks)
         state.threadHooks.reset(new (std::nothrow) PairArrayMap);
     if (!state.threadHooks)
@@ -64,7 +58,7 @@ void AcquireMessageHook()
 void ReleaseMessageHook()
 {
     ScopedLock lock(App().windowCreationLock);
-    CommandBarProcessState& state = BarProcess();
+    CommandBarProcessState& state = App().bars;
     const DWORD thread = GetCurrentThreadId();
     ThreadHookEntry* entry = FindThreadHook(thread);
     if (!entry)
@@ -83,5 +77,5 @@ ThreadHookState CurrentThreadHookState()
 {
     ScopedLock lock(App().windowCreationLock);
     const ThreadHookEntry* entry = FindThreadHook(GetCurrentThreadId());
-    return {entry ? entry->hook.get() : nullptr, entry ? entry->useCount : 0, BarProcess().threadHooks != nullptr};
+    return {entry ? entry->hook.get() : nullptr, entry ? entry->useCount : 0, App().bars.threadHooks != nullptr};
 }

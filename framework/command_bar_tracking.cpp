@@ -25,7 +25,7 @@ bool IsPopupMenuWindow(HWND window)
 
 int CommandBar::RunTracking(HMENU menu, UINT flags, int x, int y, TPMPARAMS* params)
 {
-    CommandBarProcessState& process = BarProcess();
+    CommandBarProcessState& process = App().bars;
     int result = 0;
     {
         // Held for the whole menu loop: the slots are never seen half-set.
@@ -138,7 +138,7 @@ LRESULT CALLBACK CommandBar::MessageHookProc(int code, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK CommandBar::CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    CommandBarProcessState& process = BarProcess();
+    CommandBarProcessState& process = App().bars;
     if (code < 0)
         return CallNextHookEx(process.trackingHook.get(), code, wParam, lParam);
     CommandBar* bar = process.trackingBar;

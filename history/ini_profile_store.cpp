@@ -62,40 +62,44 @@ FileFailure IniProfileStore::ReadSection(const char* section, std::shared_ptr<co
                                          const Deadline& deadline)
 {
     const FileTarget target(path_.c_str());
-    return deadline.Retry([&] {
-        const SettledRead read = ReadSettled(target, section);
-        if (!read.failure) {
-            known_ = read.reading;
-            shown_ = known_;
+    FileFailure failure;
+    deadline.Retry([&] {
+        KnownReading read;
+        if (!(failure = ReadSettled(target, section, read))) {
+            known_ = shown_ = read;
             lines = std::shared_ptr<const SectionLines>(known_, &known_->lines);
         }
-        return read.failure;
+        return failure.Passing();
     });
+    return failure;
 }
 
-IniProfileStore::SettledRead IniProfileStore::ReadSettled(const FileTarget& target, const char* section) const
+FileFailure IniProfileStore::ReadSettled(const FileTarget& target, const char* section, KnownReading& reading) const
 {
     if (known_ && known_->section == section) {
         const HoldsResult known = FileHolds(target.Path(), known_->file);
         if (known.error)
-            return {nullptr, FailureOf(known.error)};
-        if (known.holds)
-            return {known_, {}};
+            return FailureOf(known.error);
+        if (known.holds) {
+            reading = known_;
+            return {};
+        }
     }
-    auto reading = std::make_shared<Reading>();
-    reading->section = section;
-    if (const uint32_t error = ReadFileBytes(target.Path(), reading->file))
-        return {nullptr, FailureOf(error)};
-    if (reading->file.exists) {
+    auto fresh = std::make_shared<Reading>();
+    fresh->section = section;
+    if (const uint32_t error = ReadFileBytes(target.Path(), fresh->file))
+        return FailureOf(error);
+    if (fresh->file.exists) {
         std::vector<char> lines;
         if (const uint32_t error = ReadProfileSection(path_.c_str(), section, lines))
-            return {nullptr, FailureOf(error)};
-        reading->lines = SectionLines(std::move(lines));
+            return FailureOf(error);
+        fresh->lines = SectionLines(std::move(lines));
     }
-    const HoldsResult after = FileHolds(target.Path(), reading->file);
+    const HoldsResult after = FileHolds(target.Path(), fresh->file);
     if (after.error)
-        return {nullptr, FailureOf(after.error)};
+        return FailureOf(after.error);
     if (!after.holds)
-        return {nullptr, {FileFailure::Kind::KeptChanging}};
-    return {std::move(reading), {}};
+        return {FileFailure::Kind::KeptChanging};
+    reading = std::move(fresh);
+    return {};
 }

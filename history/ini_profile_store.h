@@ -17,7 +17,7 @@
 class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(const char* path) : path_(path) {}
-    ~IniProfileStore() override { RemoveStrays(); }
+    ~IniProfileStore() override { RemoveHeldLinks(); }
 
     int32_t ReadInt(const char* section, const char* key, int32_t defaultValue) override;
     uint32_t ReadString(const char* section, const char* key, const char* defaultText, char* buffer,
@@ -27,8 +27,7 @@ public:
     // The section's lines as the system's section read gives them, of one state of the file.
     FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
                             const Deadline& deadline) override;
-    WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values,
-                              const Deadline& deadline) override;
+    WriteOutcome WriteStrings(const char* section, std::vector<IniValue>& values, const Deadline& deadline) override;
 
     // How long the system's reader took on the last new content. A program that read the file
     // before a write, and writes it afterwards, puts its older copy back within about as long.
@@ -61,10 +60,6 @@ private:
         SectionLines lines;
     };
     using KnownReading = std::shared_ptr<const Reading>;
-    struct SettledRead {
-        KnownReading reading; // of the file as it is: the known one itself while it holds its bytes
-        FileFailure failure;
-    };
     // The reading in which tries found keys missing, and since when.
     struct Missing {
         KnownReading reading;
@@ -77,29 +72,24 @@ private:
     static uint32_t ReadProfileSection(const char* path, const char* section, std::vector<char>& lines);
     // Reads the file's bytes, its section through the system's reader and the bytes once more:
     // a program rewriting the file empties it first, and a reading taken then is of no state of
-    // it. A missing file reads as no bytes and no lines. Creates no file and writes none.
-    SettledRead ReadSettled(const FileTarget& target, const char* section) const;
-    // Plans the values on the file as it is now and puts the change in place; keys missing are
-    // Gone when the file has held the same reading, without them, for a while.
-    WriteOutcome WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
+    // it. A missing file reads as no bytes and no lines. Creates no file and writes none. The
+    // reading is the known one itself while the file holds its bytes.
+    FileFailure ReadSettled(const FileTarget& target, const char* section, KnownReading& reading) const;
+    // One try: plans the values not yet written on the file as it is now and puts the change in
+    // place; keys missing are Gone when the file has held the same reading, without them, for a
+    // while.
+    WriteOutcome WriteOnce(const FileTarget& target, const char* section, std::vector<IniValue>& values,
                            const Missing& missing, const Deadline& deadline);
-    // Sets the results the plan's steps give; writing gets the values to write. Keys missing
-    // are a failure that may pass.
-    static FileFailure TakeSteps(const std::vector<ValueStep>& steps, WriteOutcome& outcome,
-                                 std::vector<size_t>& writing);
     // Writes the planned bytes beside the target, has the system's reader check them (written
-    // is what it read) and puts them in the target's place.
-    FileFailure PutInPlace(const FileTarget& target, const char* section, const Reading& before,
-                           const FileBytes& planned, const std::vector<IniValue>& writes, SectionLines& written,
-                           const Deadline& deadline);
-    // Puts the replacement in the target's place while the target still holds the bytes the
+    // is what it read) and puts them in the target's place while it still holds the bytes the
     // plan was made on. No failure means the new content is in place.
-    FileFailure Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
-                        const FileBytes& planned, const Deadline& deadline);
+    FileFailure PutInPlace(const FileTarget& target, const char* section, const Reading& before,
+                           const FileBytes& planned, const std::vector<IniValue*>& writes, SectionLines& written,
+                           const Deadline& deadline);
     FileFailure Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
-                     const FileBytes& planned, SecondName* replaced, const Deadline& deadline);
+                     const FileBytes& planned, OldContentLink* replaced, const Deadline& deadline);
 
-    void RemoveStrays();
+    void RemoveHeldLinks();
 
     std::string path_;
     KnownReading known_;
@@ -107,6 +97,6 @@ private:
     // it; a write planned on a file others changed since leaves it, as the caller lacks their
     // changes.
     KnownReading shown_;
-    std::vector<std::wstring> strays_; // second names another program held open
+    std::vector<std::wstring> heldLinks_; // links to old content another program held open
     uint32_t checkMs_ = 0;
 };

@@ -17,6 +17,32 @@ using Kind = FileFailure::Kind;
 // keys are taken for removed once the file has kept the same bytes this long, with the section.
 constexpr uint32_t kSurelyMissingMs = 100;
 
+// Whether the file at path holds the bytes, asked again while it is held: a file that cannot
+// be read counts as holding them.
+bool HoldsOrUnread(const std::wstring& path, const FileBytes& bytes, const Deadline& deadline)
+{
+    HoldsResult read;
+    const FileFailure failure = deadline.Repeat([&] { return FailureOf((read = FileHolds(path, bytes)).error); });
+    return failure || read.holds;
+}
+
+// Puts the replaced file back in the target's place while the target still holds the planned
+// bytes, untouched since; returns whether it did.
+bool PutBackWhileUntouched(const FileTarget& target, OldContentLink& replaced, const FileBytes& planned,
+                           const Deadline& deadline)
+{
+    bool putBack = false;
+    deadline.Repeat([&] {
+        const HoldsResult ours = FileHolds(target.Path(), planned);
+        if (ours.error || !ours.holds)
+            return FailureOf(ours.error);
+        const FileFailure failure = FailureOf(replaced.PutBack(target), true);
+        putBack = !failure;
+        return failure;
+    });
+    return putBack;
+}
+
 } // namespace
 
 int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t value)
@@ -28,99 +54,76 @@ int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t 
 
 int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    return WriteStrings(section, {{key, text, false, "", "", "", "", nullptr}}, Deadline()).AllWritten() ? 1 : 0;
+    std::vector<IniValue> values{{key, text}};
+    WriteStrings(section, values, Deadline());
+    return values[0].result == WriteResult::Written ? 1 : 0;
 }
 
-WriteOutcome IniProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values,
-                                           const Deadline& deadline)
+WriteOutcome IniProfileStore::WriteStrings(const char* section, std::vector<IniValue>& values, const Deadline& deadline)
 {
-    RemoveStrays();
+    RemoveHeldLinks();
     const FileTarget target(path_.c_str());
-    WriteOutcome outcome(values.size());
-    Missing missing; // the reading in which tries found keys missing, and since when
-    outcome.failure = deadline.Retry([&] {
-        std::vector<size_t> pending;
-        std::vector<IniValue> some;
-        for (size_t i = 0; i < values.size(); ++i) {
-            if (outcome.results[i] == WriteResult::NotWritten) {
-                pending.push_back(i);
-                some.push_back(values[i]);
-            }
-        }
-        WriteOutcome tried = WriteOnce(target, section, some, missing, deadline);
-        for (size_t k = 0; k < pending.size(); ++k) {
-            outcome.results[pending[k]] = tried.results[k];
-            outcome.changes[pending[k]] = std::move(tried.changes[k]);
-        }
+    WriteOutcome outcome;
+    Missing missing;
+    deadline.Retry([&] {
+        const WriteOutcome tried = WriteOnce(target, section, values, missing, deadline);
+        outcome.failure = tried.failure;
+        outcome.keysMissing = tried.keysMissing;
         outcome.fileRead = outcome.fileRead || tried.fileRead;
         outcome.fileChanged = outcome.fileChanged || tried.fileChanged;
-        if (tried.failure.kind != Kind::KeysMissing)
+        if (!tried.keysMissing)
             missing = {};
         else if (missing.reading != known_)
             missing = {known_, deadline.Now()};
-        return tried.failure;
+        return tried.keysMissing || tried.failure.Passing();
     });
+    // Keys missing until the end: the file was being rewritten all the while.
+    if (outcome.keysMissing && !outcome.failure)
+        outcome.failure = {Kind::KeptChanging};
     return outcome;
 }
 
-WriteOutcome IniProfileStore::WriteOnce(const FileTarget& target, const char* section, const std::vector<IniValue>& values,
+WriteOutcome IniProfileStore::WriteOnce(const FileTarget& target, const char* section, std::vector<IniValue>& values,
                                        const Missing& missing, const Deadline& deadline)
 {
-    WriteOutcome outcome(values.size());
-    const SettledRead read = ReadSettled(target, section);
-    if ((outcome.failure = read.failure))
+    WriteOutcome outcome;
+    KnownReading read;
+    if ((outcome.failure = ReadSettled(target, section, read)))
         return outcome;
-    outcome.fileChanged = read.reading != known_;
-    known_ = read.reading;
-    const Reading& before = *read.reading;
-    if (!before.file.exists) {
+    outcome.fileChanged = read != known_;
+    known_ = read;
+    if (!read->file.exists) {
         outcome.failure = FailureOf(ERROR_FILE_NOT_FOUND);
         return outcome;
     }
     outcome.fileRead = true;
-    const bool missingIsGone = read.reading == missing.reading && deadline.Now() - missing.since >= kSurelyMissingMs &&
-                               !before.lines.Lines().empty();
-    ValuePlan plan = PlanValues(before.file.bytes, before.lines, section, values, missingIsGone);
-    std::vector<size_t> writing; // the values of plan.writes, in their order
-    const FileFailure keysMissing = TakeSteps(plan.steps, outcome, writing);
-    if (writing.empty()) {
-        outcome.failure = keysMissing;
+    const bool missingIsGone =
+        read == missing.reading && deadline.Now() - missing.since >= kSurelyMissingMs && !read->lines.Lines().empty();
+    ValuePlan plan = PlanValues(read->file.bytes, read->lines, section, values, missingIsGone);
+    outcome.keysMissing = plan.keysMissing;
+    if (plan.writes.empty())
         return outcome;
-    }
     FileBytes planned{true, std::move(plan.bytes)};
     SectionLines written;
-    if ((outcome.failure = PutInPlace(target, section, before, planned, plan.writes, written, deadline)))
-        return outcome;
-    for (size_t w = 0; w < writing.size(); ++w) {
-        outcome.results[writing[w]] = WriteResult::Written;
-        outcome.changes[writing[w]] = std::move(plan.changes[w]);
+    outcome.failure = PutInPlace(target, section, *read, planned, plan.writes, written, deadline);
+    // A value keeps the change its plan made only once the change is in place.
+    for (IniValue* value : plan.writes) {
+        if (outcome.failure)
+            value->change = {};
+        else
+            value->result = WriteResult::Written;
     }
-    const bool onShown = read.reading == shown_;
+    if (outcome.failure)
+        return outcome;
+    const bool onShown = read == shown_;
     known_ = std::make_shared<const Reading>(Reading{section, std::move(planned), std::move(written)});
     if (onShown)
         shown_ = known_;
-    outcome.failure = keysMissing;
     return outcome;
 }
 
-FileFailure IniProfileStore::TakeSteps(const std::vector<ValueStep>& steps, WriteOutcome& outcome,
-                                       std::vector<size_t>& writing)
-{
-    bool unsure = false;
-    for (size_t k = 0; k < steps.size(); ++k) {
-        switch (steps[k]) {
-        case ValueStep::Done: outcome.results[k] = WriteResult::Written; break;
-        case ValueStep::Changed: outcome.results[k] = WriteResult::ValueChanged; break;
-        case ValueStep::Gone: outcome.results[k] = WriteResult::Gone; break;
-        case ValueStep::Unsure: unsure = true; break;
-        case ValueStep::Write: writing.push_back(k); break;
-        }
-    }
-    return unsure ? FileFailure{Kind::KeysMissing} : FileFailure{};
-}
-
 FileFailure IniProfileStore::PutInPlace(const FileTarget& target, const char* section, const Reading& before,
-                                        const FileBytes& planned, const std::vector<IniValue>& writes,
+                                        const FileBytes& planned, const std::vector<IniValue*>& writes,
                                         SectionLines& written, const Deadline& deadline)
 {
     // A file renamed away this instant has no attributes; a read-only one is never replaced.
@@ -139,16 +142,10 @@ FileFailure IniProfileStore::PutInPlace(const FileTarget& target, const char* se
     written = SectionLines(std::move(text));
     if (!ReadsAsPlanned(before.lines, written, writes))
         return {Kind::CheckFailed};
-    return Replace(target, replacement, before.file, planned, deadline);
-}
-
-FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
-                                    const FileBytes& planned, const Deadline& deadline)
-{
-    // Held without sharing its deletion, the file cannot be replaced, and a second name made
+    // Held without sharing its deletion, the file cannot be replaced, and a link made
     // then could not go until the file is let go: that is waited for here, the new content
     // ready, and the swap still looks at the bytes first.
-    if (const FileFailure held = deadline.Retry([&target] {
+    if (const FileFailure held = deadline.Repeat([&target] {
             const UniqueFile probe(CreateFileW(target.Path().c_str(), DELETE,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, 0, nullptr));
@@ -156,23 +153,23 @@ FileFailure IniProfileStore::Replace(const FileTarget& target, ReplacementFile& 
         }))
         return held;
     // Where the file system has no hard links, the instant before the swap goes unwatched.
-    SecondName replaced;
+    OldContentLink replaced;
     const bool watched = replaced.Make(target) == 0;
-    const FileFailure swapped = Swap(target, replacement, before, planned, watched ? &replaced : nullptr, deadline);
-    // A name another program holds open goes with the next write or when the store goes.
+    const FileFailure swapped = Swap(target, replacement, before.file, planned, watched ? &replaced : nullptr, deadline);
+    // A link another program holds open goes with the next write or when the store goes.
     if (replaced.Remove() != 0)
-        strays_.push_back(replaced.Path());
+        heldLinks_.push_back(replaced.Path());
     return swapped;
 }
 
-void IniProfileStore::RemoveStrays()
+void IniProfileStore::RemoveHeldLinks()
 {
     auto gone = [](const std::wstring& path) { return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; };
-    strays_.erase(std::remove_if(strays_.begin(), strays_.end(), gone), strays_.end());
+    heldLinks_.erase(std::remove_if(heldLinks_.begin(), heldLinks_.end(), gone), heldLinks_.end());
 }
 
 FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& replacement, const FileBytes& before,
-                                 const FileBytes& planned, SecondName* replaced, const Deadline& deadline)
+                                 const FileBytes& planned, OldContentLink* replaced, const Deadline& deadline)
 {
     const HoldsResult beforeSwap = FileHolds(target.Path(), before);
     if (beforeSwap.error)
@@ -181,28 +178,13 @@ FileFailure IniProfileStore::Swap(const FileTarget& target, ReplacementFile& rep
         return {Kind::KeptChanging};
     if (const uint32_t error = replacement.Replace())
         return FailureOf(error, true);
-    if (!replaced)
-        return {};
     // A write another program made in the instant between the last look and the swap shows in
     // the replaced file. That goes back in its place while the target still holds the new
     // content, untouched since, and the change is planned again. Where it cannot go back, or
     // cannot be read, the new content stays: it is what the file holds.
-    HoldsResult untouched;
-    if (deadline.Retry([&] { return FailureOf((untouched = FileHolds(replaced->Path(), before)).error); }) ||
-        untouched.holds)
+    if (!replaced || HoldsOrUnread(replaced->Path(), before, deadline))
         return {};
-    bool putBack = false;
-    deadline.Retry([&] {
-        const HoldsResult ours = FileHolds(target.Path(), planned);
-        if (ours.error)
-            return FailureOf(ours.error);
-        if (!ours.holds)
-            return FileFailure{};
-        const FileFailure failure = FailureOf(replaced->PutBack(target), true);
-        putBack = !failure;
-        return failure;
-    });
-    return putBack ? FileFailure{Kind::KeptChanging} : FileFailure{};
+    return PutBackWhileUntouched(target, *replaced, planned, deadline) ? FileFailure{Kind::KeptChanging} : FileFailure{};
 }
 
 uint32_t IniProfileStore::RemoveLeftovers() const { return ::RemoveLeftovers(FileTarget(path_.c_str())); }

@@ -43,16 +43,16 @@ CommandResult KeywordDocument::Look()
     if (!history_.LookDue())
         return result;
     const Command command(*this);
-    LookOutcome outcome = history_.LookAgain(CurrentDeadline());
+    HistoryOutcome outcome = history_.LookAgain(CurrentDeadline());
     // Deleted keywords that are back are no longer deleted; keywords given back that are blank
     // again are deleted once more, and can be given back again.
-    for (const KeywordEntry* entry : outcome.changedBack)
+    for (const KeywordEntry* entry : outcome.changed)
         (*entry->Text() ? result.restored : result.blanked).push_back(entry);
-    for (const BlankedKeyword& keyword : outcome.undoAgain)
+    for (const BlankedKeyword& keyword : outcome.blanked)
         givenBack_.erase(keyword.number);
     ForgetForUndo(result.restored);
-    if (!outcome.undoAgain.empty())
-        RememberForUndo(std::move(outcome.undoAgain));
+    if (!outcome.blanked.empty())
+        RememberForUndo(std::move(outcome.blanked));
     result.failure = outcome.failure;
     return result;
 }
@@ -67,23 +67,17 @@ CommandResult KeywordDocument::Delete(const std::vector<const KeywordEntry*>& en
     // Once the new content is in place, history.ini has one name, and only the others keep
     // the old content.
     const bool otherNames = history_.FileNames() > 1;
-    UndoStep blanked;
-    const WriteOutcome outcome = history_.DeleteKeywords(numbers, &blanked, CurrentDeadline());
-    for (const BlankedKeyword& keyword : blanked)
+    HistoryOutcome outcome = history_.DeleteKeywords(numbers, CurrentDeadline());
+    for (const BlankedKeyword& keyword : outcome.blanked)
         givenBack_.erase(keyword.number);
-    result.deleted = static_cast<int>(blanked.size());
+    result.deleted = static_cast<int>(outcome.blanked.size());
     result.otherNames = otherNames && result.deleted;
-    if (!blanked.empty())
-        RememberForUndo(std::move(blanked));
-    for (const KeywordEntry* entry : entries)
-        if (!*entry->Text())
-            result.blanked.push_back(entry);
-    for (WriteResult written : outcome.results) {
-        result.gone += written == WriteResult::Gone ? 1 : 0;
-        result.notDeleted += written == WriteResult::ValueChanged || written == WriteResult::NotWritten ? 1 : 0;
-        result.keywordChanged = result.keywordChanged || written == WriteResult::ValueChanged;
-        result.failed = result.failed || written == WriteResult::NotWritten;
-    }
+    if (!outcome.blanked.empty())
+        RememberForUndo(std::move(outcome.blanked));
+    result.gone = outcome.gone;
+    result.notDeleted = static_cast<int>(outcome.leftAlone.size()) + outcome.kept;
+    result.keywordChanged = !outcome.leftAlone.empty();
+    result.failed = outcome.kept != 0;
     result.failure = outcome.failure;
     result.undoForgotten = ForgetUndoIfGone(outcome.failure);
     return result;
@@ -98,14 +92,14 @@ CommandResult KeywordDocument::Undo()
         return result;
     }
     const UndoStep giving = undoSteps_.back();
-    const RestoreOutcome outcome = history_.RestoreKeywords(undoSteps_.back(), CurrentDeadline());
+    const HistoryOutcome outcome = history_.RestoreKeywords(undoSteps_.back(), CurrentDeadline());
     std::unordered_set<int32_t> restored;
-    for (const KeywordEntry* entry : outcome.restored)
+    for (const KeywordEntry* entry : outcome.changed)
         restored.insert(entry->Number());
     for (const BlankedKeyword& keyword : giving)
         if (restored.count(keyword.number))
             givenBack_[keyword.number] = keyword;
-    result.restored = outcome.restored;
+    result.restored = outcome.changed;
     result.unlisted = outcome.unlisted;
     result.notRestored = outcome.leftAlone;
     result.numberReused = !outcome.leftAlone.empty();
@@ -116,7 +110,7 @@ CommandResult KeywordDocument::Undo()
     if (undoSteps_.back().empty() || !outcome.failure.Passing())
         undoSteps_.pop_back();
     result.failure = outcome.failure;
-    result.failed = outcome.failed != 0;
+    result.failed = outcome.kept != 0;
     result.undoForgotten = ForgetUndoIfGone(outcome.failure);
     return result;
 }

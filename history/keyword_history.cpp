@@ -1,6 +1,7 @@
 #include "keyword_history.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <unordered_set>
 #include <utility>
@@ -93,20 +94,32 @@ KeywordEntry* KeywordHistory::FindEntry(int32_t number)
     return nullptr;
 }
 
-WriteOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text,
-                                        const Deadline& deadline)
+HistoryOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text,
+                                          const Deadline& deadline)
 {
     std::vector<IniValue> values;
     for (const KeywordEntry* entry : entries)
-        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text(), "", "", "", nullptr});
-    WriteOutcome outcome = section_.WriteStrings(values, deadline);
+        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text()});
+    HistoryOutcome outcome;
+    outcome.failure = section_.WriteStrings(values, deadline).failure;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (outcome.results[i] == WriteResult::Written)
-            entries[i]->SetText(text);
-        else if (outcome.results[i] == WriteResult::Gone)
-            entries[i]->SetText("");
+        KeywordEntry* entry = entries[i];
+        const IniValue& value = values[i];
+        if (value.result == WriteResult::NotWritten) {
+            ++outcome.kept;
+            continue;
+        }
+        if (value.result == WriteResult::ValueChanged) {
+            outcome.leftAlone.push_back(entry->Text());
+            continue;
+        }
+        outcome.gone += value.result == WriteResult::Gone ? 1 : 0;
+        if (!value.change.lineBefore.empty())
+            outcome.blanked.push_back({entry->Number(), entry->Text(), value.change});
+        entry->SetText(value.result == WriteResult::Gone ? "" : text);
+        outcome.changed.push_back(entry);
     }
-    Unsettle(values, entries, outcome, nullptr, deadline);
+    RememberWrites(values, entries, nullptr, deadline);
     return outcome;
 }
 
@@ -120,26 +133,19 @@ int32_t KeywordHistory::SetKeyword(int32_t number, const char* text)
     return WriteTexts({entry}, text, Deadline(waiting_)).AllWritten() ? 1 : 0;
 }
 
-WriteOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked,
-                                            const Deadline& deadline)
+HistoryOutcome KeywordHistory::DeleteKeywords(const std::vector<int32_t>& numbers, const Deadline& deadline)
 {
     std::vector<KeywordEntry*> entries;
-    std::vector<std::string> texts;
     for (int32_t number : numbers) {
         KeywordEntry* entry = FindEntry(number);
         if (!entry)
             throw std::out_of_range("invalid vector<T> subscript");
         entries.push_back(entry);
-        texts.push_back(entry->Text());
     }
-    WriteOutcome outcome = WriteTexts(entries, "", deadline);
-    for (size_t i = 0; blanked && i < numbers.size(); ++i)
-        if (!outcome.changes[i].lineBefore.empty())
-            blanked->push_back({numbers[i], texts[i], outcome.changes[i]});
-    return outcome;
+    return WriteTexts(entries, "", deadline);
 }
 
-RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& deadline)
+HistoryOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& deadline)
 {
     // Only into keys still blank, and inside the range on every reading the write plans on: the
     // search application may have moved its range past a number, removed the key or written
@@ -153,71 +159,70 @@ RestoreOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
                               return number >= first && number <= last;
                           }});
     }
-    RestoreOutcome outcome;
-    const WriteOutcome written = values.empty() ? WriteOutcome() : WriteSplitting(values, deadline);
-    outcome.failure = written.failure;
+    HistoryOutcome outcome;
+    outcome.failure = values.empty() ? FileFailure() : WriteSplitting(values, deadline).failure;
     std::vector<KeywordEntry*> entries(step.size(), nullptr);
     UndoStep kept;
     for (size_t k = 0; k < step.size(); ++k) {
-        if (written.results[k] == WriteResult::NotWritten) {
+        if (values[k].result == WriteResult::NotWritten) {
             kept.push_back(step[k]);
-        } else if (written.results[k] != WriteResult::Written) {
+        } else if (values[k].result != WriteResult::Written) {
             outcome.leftAlone.push_back(step[k].text);
         } else if ((entries[k] = FindEntry(step[k].number))) {
             entries[k]->SetText(step[k].text.c_str());
-            outcome.restored.push_back(entries[k]);
+            outcome.changed.push_back(entries[k]);
         } else {
             ++outcome.unlisted;
         }
     }
-    outcome.failed = static_cast<int>(kept.size());
-    Unsettle(values, entries, written, &step, deadline);
+    outcome.kept = static_cast<int>(kept.size());
+    RememberWrites(values, entries, &step, deadline);
     step = std::move(kept);
     return outcome;
 }
 
-WriteOutcome KeywordHistory::WriteSplitting(const std::vector<IniValue>& values, const Deadline& deadline)
+WriteOutcome KeywordHistory::WriteSplitting(std::vector<IniValue>& values, const Deadline& deadline)
 {
     WriteOutcome outcome = section_.WriteStrings(values, deadline);
     if (outcome.failure.kind != FileFailure::Kind::CheckFailed || values.size() < 2)
         return outcome;
     const auto half = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    WriteOutcome first = WriteSplitting({values.begin(), half}, deadline);
-    const WriteOutcome second = WriteSplitting({half, values.end()}, deadline);
-    first.results.insert(first.results.end(), second.results.begin(), second.results.end());
-    first.changes.insert(first.changes.end(), second.changes.begin(), second.changes.end());
-    first.fileRead = first.fileRead || second.fileRead;
-    first.fileChanged = first.fileChanged || second.fileChanged;
-    if (!first.failure)
-        first.failure = second.failure;
-    return first;
+    std::vector<IniValue> first(std::make_move_iterator(values.begin()), std::make_move_iterator(half));
+    std::vector<IniValue> second(std::make_move_iterator(half), std::make_move_iterator(values.end()));
+    outcome = WriteSplitting(first, deadline);
+    const WriteOutcome later = WriteSplitting(second, deadline);
+    if (!outcome.failure)
+        outcome.failure = later.failure;
+    std::move(first.begin(), first.end(), values.begin());
+    std::move(second.begin(), second.end(), values.begin() + static_cast<std::ptrdiff_t>(first.size()));
+    return outcome;
 }
 
-void KeywordHistory::Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
-                              const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline)
+void KeywordHistory::RememberWrites(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
+                              const UndoStep* records, const Deadline& deadline)
 {
     // A key written anew takes the place of an earlier write to it still to be looked at: that
     // write's text is not the file's any more, and looked at, it would be written back over
     // the newer one (an undo given back blanked again, or a deleted row listed twice).
     std::unordered_set<const KeywordEntry*> writtenNow;
     for (size_t i = 0; i < values.size(); ++i)
-        if (entries[i] && !outcome.changes[i].lineBefore.empty())
+        if (entries[i] && !values[i].change.lineBefore.empty())
             writtenNow.insert(entries[i]);
-    unsettled_.erase(std::remove_if(unsettled_.begin(), unsettled_.end(),
-                                    [&writtenNow](const Unsettled& u) { return writtenNow.count(u.entry) != 0; }),
-                     unsettled_.end());
+    recentWrites_.erase(std::remove_if(recentWrites_.begin(), recentWrites_.end(),
+                                    [&writtenNow](const RecentWrite& u) { return writtenNow.count(u.entry) != 0; }),
+                     recentWrites_.end());
     for (size_t i = 0; i < values.size(); ++i)
         if (writtenNow.count(entries[i]))
-            unsettled_.push_back({values[i], entries[i], records ? std::make_optional((*records)[i]) : std::nullopt,
+            recentWrites_.push_back({values[i], entries[i], records ? std::make_optional((*records)[i]) : std::nullopt,
                                   deadline.Now()});
     wroteAgain_ = false;
 }
 
-LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
+HistoryOutcome KeywordHistory::LookAgain(const Deadline& deadline)
 {
-    LookOutcome outcome;
-    std::vector<Unsettled> looking;
-    looking.swap(unsettled_);
+    HistoryOutcome outcome;
+    std::vector<RecentWrite> looking;
+    looking.swap(recentWrites_);
     if (looking.empty())
         return outcome;
     // Written once more, each value is written again where its key reads the text it had before
@@ -225,34 +230,37 @@ LookOutcome KeywordHistory::LookAgain(const Deadline& deadline)
     // up, as a write that kept being changed is: the key is left as it reads. A file not changed
     // since it was written is taken to hold the writes; while another program keeps writing it,
     // the looks go on for those two seconds, as that program may have read it before the write.
+    const uint32_t started = deadline.Now();
+    auto isLate = [started](const RecentWrite& u) { return started - u.writtenAt >= Deadline::kTotalMs; };
     std::vector<IniValue> values;
-    std::vector<bool> late;
-    for (const Unsettled& u : looking) {
+    for (const RecentWrite& u : looking) {
         values.push_back(u.value);
-        late.push_back(deadline.Now() - u.writtenAt >= Deadline::kTotalMs);
-        if (late.back())
+        values.back().result = WriteResult::NotWritten;
+        values.back().change = {};
+        if (isLate(u))
             values.back().condition = [](const SectionLines&) { return false; };
     }
     const WriteOutcome again = section_.WriteStrings(values, deadline);
     outcome.failure = again.failure;
     for (size_t k = 0; k < looking.size(); ++k) {
-        Unsettled& u = looking[k];
-        const WriteResult result = again.results[k];
-        const bool putBack = (result == WriteResult::NotWritten && again.fileRead) ||
-                             (result == WriteResult::ValueChanged && late[k]);
-        const bool wroteAgain = !again.changes[k].lineBefore.empty();
-        if (result == WriteResult::Written && (wroteAgain || (again.fileChanged && !late[k]))) {
-            unsettled_.push_back(std::move(u));
+        RecentWrite& u = looking[k];
+        const WriteResult result = values[k].result;
+        const bool late = isLate(u);
+        const bool putBack =
+            (result == WriteResult::NotWritten && again.fileRead) || (result == WriteResult::ValueChanged && late);
+        const bool wroteAgain = !values[k].change.lineBefore.empty();
+        if (result == WriteResult::Written && (wroteAgain || (again.fileChanged && !late))) {
+            recentWrites_.push_back(std::move(u));
         } else if (putBack || (result == WriteResult::Gone && u.restored)) {
             u.entry->SetText(putBack ? u.value.expected.c_str() : "");
-            outcome.changedBack.push_back(u.entry);
+            outcome.changed.push_back(u.entry);
             if (u.restored && putBack)
-                outcome.undoAgain.push_back(std::move(*u.restored));
-            if (late[k])
+                outcome.blanked.push_back(std::move(*u.restored));
+            if (late)
                 outcome.failure = {FileFailure::Kind::KeptChanging};
         }
     }
-    wroteAgain_ = !unsettled_.empty();
+    wroteAgain_ = !recentWrites_.empty();
     return outcome;
 }
 
@@ -281,6 +289,6 @@ void KeywordHistory::RankTexts()
 
 void KeywordHistory::Clear()
 {
-    unsettled_.clear();
+    recentWrites_.clear();
     entries_.clear();
 }

@@ -18,19 +18,17 @@ struct BlankedKeyword {
 };
 using UndoStep = std::vector<BlankedKeyword>;
 
-struct RestoreOutcome {
-    std::vector<const KeywordEntry*> restored; // the listed entries that have their texts back
-    int unlisted = 0;                          // keywords given back whose numbers are not listed
-    std::vector<std::string> leftAlone; // texts the file no longer has a blank key of the history for
-    int failed = 0;                     // keywords the failure kept; they stay in the step
+// What one write of the history did to its keywords, and what it left as it was, and why.
+struct HistoryOutcome {
+    std::vector<const KeywordEntry*> changed; // listed entries whose texts changed with the file's
+    UndoStep blanked;                         // what was blanked and can be given back
+    int unlisted = 0;                         // keywords given back whose numbers are not listed
+    int gone = 0;                             // keys to blank another program had removed meanwhile
+    std::vector<std::string> leftAlone; // texts another program had changed meanwhile, or (undoing) taken
+    int kept = 0;                       // keywords the failure kept as they were
     FileFailure failure;
-};
 
-// What a look at the file after the last writes found undone by an older copy, and could not write again.
-struct LookOutcome {
-    std::vector<const KeywordEntry*> changedBack; // entries with the texts the file holds again
-    UndoStep undoAgain; // what undoing gave back that is blank again, to give back once more
-    FileFailure failure;
+    bool AllWritten() const { return gone == 0 && leftAlone.empty() && kept == 0; }
 };
 
 // The in-memory image of the Keywords section of the history file: one entry per keyword
@@ -77,31 +75,33 @@ public:
 
     // Deletes the keywords with one replacement of the file, each only while its key reads as
     // the entry's text; an entry is blanked once the file holds the empty value or lacks the
-    // key, and what was blanked goes into the step. Throws std::out_of_range, writing nothing,
+    // key, and what was blanked can be given back. Throws std::out_of_range, writing nothing,
     // when no entry has a number.
-    WriteOutcome DeleteKeywords(const std::vector<int32_t>& numbers, UndoStep* blanked, const Deadline& deadline);
+    HistoryOutcome DeleteKeywords(const std::vector<int32_t>& numbers, const Deadline& deadline);
     // Gives the step's keywords their texts back with one replacement of the file, each only
     // into a key still blank with a number from StartPos up to EndPos, its line byte for byte
     // as it was. Keywords given back, and those that can no longer be, leave the step. Where
     // the new content fails its check, each half of the step is given back on its own, so that
     // one keyword keeps no other from coming back.
-    RestoreOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
+    HistoryOutcome RestoreKeywords(UndoStep& step, const Deadline& deadline);
 
     // A program that read the file before a write, and writes it afterwards, puts its older copy
     // back within about as long as the system's reader takes, and later when it is slowed. So
     // LookDelayMs after each write LookAgain writes again what such a copy undid, looking again
     // while other programs keep changing the file, up to two seconds after the write; a caller
     // looks before it uses the file again, and before it reloads, which forgets what was due.
-    bool LookDue() const { return !unsettled_.empty(); }
+    bool LookDue() const { return !recentWrites_.empty(); }
     uint32_t LookDelayMs() const
     {
         return wroteAgain_ ? std::max<uint32_t>(100, 3 * store_.LastCheckMs()) : std::max<uint32_t>(20, store_.LastCheckMs());
     }
-    LookOutcome LookAgain(const Deadline& deadline);
+    // Entries it changes are those whose keywords are back, or blank again; what undoing gave
+    // back that is blank again can be given back once more.
+    HistoryOutcome LookAgain(const Deadline& deadline);
 
 private:
     // A value the file got from a write a moment ago, and the entry it is the text of.
-    struct Unsettled {
+    struct RecentWrite {
         IniValue value; // its expected text is what the entry had before
         KeywordEntry* entry;
         std::optional<BlankedKeyword> restored; // for a keyword given back, what was given
@@ -118,17 +118,21 @@ private:
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
     KeywordEntry* FindEntry(int32_t number);
-    WriteOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);
-    WriteOutcome WriteSplitting(const std::vector<IniValue>& values, const Deadline& deadline);
+    // Writes the text to the entries' keys while they read as the entries' texts; an entry
+    // takes the text once the file holds it, and the empty one once the file lacks the key.
+    HistoryOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);
+    // Writes the values with one replacement of the file; where the new content fails its
+    // check, each half on its own, so that one value keeps no other from being written.
+    WriteOutcome WriteSplitting(std::vector<IniValue>& values, const Deadline& deadline);
     // Keeps the values a write changed for the next look; records are a restore's, in order.
-    void Unsettle(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
-                  const WriteOutcome& outcome, const UndoStep* records, const Deadline& deadline);
+    void RememberWrites(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
+                  const UndoStep* records, const Deadline& deadline);
 
     IniProfileStore store_;
     ProfileSection section_;
     KeywordList entries_;
     FileFailure loadFailure_;
     Waiting waiting_;
-    std::vector<Unsettled> unsettled_;
+    std::vector<RecentWrite> recentWrites_;
     bool wroteAgain_ = false; // the last look found an older copy: the next one waits longer
 };

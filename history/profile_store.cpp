@@ -8,12 +8,12 @@ FileFailure ProfileStore::ReadSection(const char*, std::shared_ptr<const Section
     return {};
 }
 
-WriteOutcome ProfileStore::WriteStrings(const char* section, const std::vector<IniValue>& values, const Deadline&)
+WriteOutcome ProfileStore::WriteStrings(const char* section, std::vector<IniValue>& values, const Deadline&)
 {
-    WriteOutcome outcome(values.size());
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (WriteString(section, values[i].key.c_str(), values[i].value.c_str()))
-            outcome.results[i] = WriteResult::Written;
+    WriteOutcome outcome;
+    for (IniValue& value : values) {
+        if (WriteString(section, value.key.c_str(), value.value.c_str()))
+            value.result = WriteResult::Written;
         else
             outcome.failure = {FileFailure::Kind::SystemError, 0};
     }

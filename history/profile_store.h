@@ -34,11 +34,10 @@ public:
     // store cannot give a section whole.
     virtual FileFailure ReadSection(const char* section, std::shared_ptr<const SectionLines>& lines,
                                     const Deadline& deadline);
-    // Several values of one section, each written only while its key reads the expected text
-    // and the section meets its condition, when it has them; the base class writes them one by
-    // one and expects nothing.
-    virtual WriteOutcome WriteStrings(const char* section, const std::vector<IniValue>& values,
-                                      const Deadline& deadline);
+    // Writes several values of one section, each only while its key reads the expected text
+    // and the section meets its condition, when it has them, and sets each one's result; the
+    // base class writes them one by one and expects nothing.
+    virtual WriteOutcome WriteStrings(const char* section, std::vector<IniValue>& values, const Deadline& deadline);
 };
 
 // One section of a store, which it uses but does not own.
@@ -59,7 +58,7 @@ public:
     {
         return store_->ReadSection(name_.data(), lines, deadline);
     }
-    WriteOutcome WriteStrings(const std::vector<IniValue>& values, const Deadline& deadline)
+    WriteOutcome WriteStrings(std::vector<IniValue>& values, const Deadline& deadline)
     {
         return store_->WriteStrings(name_.data(), values, deadline);
     }

@@ -129,7 +129,7 @@ uint32_t ReplacementFile::Replace()
     return 0;
 }
 
-uint32_t SecondName::Make(const FileTarget& target)
+uint32_t OldContentLink::Make(const FileTarget& target)
 {
     for (unsigned attempt = 0; attempt < 64; ++attempt) {
         const std::wstring path = Widen(NewName(target, attempt).c_str(), CP_ACP);
@@ -143,7 +143,7 @@ uint32_t SecondName::Make(const FileTarget& target)
     return ERROR_FILE_EXISTS;
 }
 
-uint32_t SecondName::Remove()
+uint32_t OldContentLink::Remove()
 {
     if (path_.empty() || DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
         path_.clear();
@@ -152,7 +152,7 @@ uint32_t SecondName::Remove()
     return GetLastError();
 }
 
-uint32_t SecondName::PutBack(const FileTarget& target)
+uint32_t OldContentLink::PutBack(const FileTarget& target)
 {
     if (!MoveFileExW(path_.c_str(), target.Path().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return GetLastError();

@@ -32,15 +32,15 @@ private:
     bool placed_ = false;
 };
 
-// A second name (a hard link) of the target file, made just before the target is replaced:
-// through it the replaced file can still be read, to see whether another program wrote to it
-// in the instant before, and put back.
-class SecondName {
+// A hard link to the target file, made just before the target is replaced, which then holds
+// the old content: through it the replaced file can still be read, to see whether another
+// program wrote to it in the instant before, and put back.
+class OldContentLink {
 public:
-    SecondName() = default;
-    ~SecondName() { Remove(); }
-    SecondName(const SecondName&) = delete;
-    SecondName& operator=(const SecondName&) = delete;
+    OldContentLink() = default;
+    ~OldContentLink() { Remove(); }
+    OldContentLink(const OldContentLink&) = delete;
+    OldContentLink& operator=(const OldContentLink&) = delete;
 
     // Returns 0 or the system's error code; a file system without hard links gives none.
     uint32_t Make(const FileTarget& target);

@@ -5,44 +5,52 @@
 
 namespace {
 
-std::vector<std::string> Keys(const std::vector<IniValue>& values)
+std::vector<std::string> Keys(const std::vector<IniValue*>& values)
 {
     std::vector<std::string> keys;
-    for (const IniValue& value : values)
-        keys.push_back(value.key);
+    for (const IniValue* value : values)
+        keys.push_back(value->key);
     return keys;
 }
 
-ValueStep StepFor(const IniValue& value, const KeyReading& read, const SectionLines& reading, bool missingIsGone)
+// Whether the value's key is to be written, having given the value its result otherwise. A
+// missing key reads empty. A file caught in the middle of its rewriting lacks keys too; found
+// missing again in the same bytes, the key has been removed.
+bool ToWrite(IniValue& value, const KeyReading& read, const SectionLines& reading, bool missingIsGone,
+             bool& keysMissing)
 {
     const std::string wanted = TextAsRead(value.value);
-    // A missing key reads empty. A file caught in the middle of its rewriting lacks keys too;
-    // found missing again in the same bytes, the key has been removed.
     if (!read.present) {
         if (wanted.empty() && (!value.hasExpected || value.expected.empty()))
-            return ValueStep::Done;
-        return missingIsGone ? ValueStep::Gone : ValueStep::Unsure;
+            value.result = WriteResult::Written;
+        else if (missingIsGone)
+            value.result = WriteResult::Gone;
+        else
+            keysMissing = true;
+        return false;
     }
     const std::string text = read.text.String();
     if (text == wanted)
-        return ValueStep::Done;
-    if ((value.hasExpected && text != value.expected) || (value.condition && !value.condition(reading)))
-        return ValueStep::Changed;
-    return ValueStep::Write;
+        value.result = WriteResult::Written;
+    else if ((value.hasExpected && text != value.expected) || (value.condition && !value.condition(reading)))
+        value.result = WriteResult::ValueChanged;
+    return value.result == WriteResult::NotWritten;
 }
 
 } // namespace
 
 ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
-                     const std::vector<IniValue>& values, bool missingIsGone)
+                     std::vector<IniValue>& values, bool missingIsGone)
 {
     ValuePlan plan;
-    const std::vector<KeyReading> read = reading.Read(Keys(values));
-    for (size_t i = 0; i < values.size(); ++i) {
-        plan.steps.push_back(StepFor(values[i], read[i], reading, missingIsGone));
-        if (plan.steps.back() == ValueStep::Write)
-            plan.writes.push_back(values[i]);
-    }
+    std::vector<IniValue*> pending;
+    for (IniValue& value : values)
+        if (value.result == WriteResult::NotWritten)
+            pending.push_back(&value);
+    const std::vector<KeyReading> read = reading.Read(Keys(pending));
+    for (size_t i = 0; i < pending.size(); ++i)
+        if (ToWrite(*pending[i], read[i], reading, missingIsGone, plan.keysMissing))
+            plan.writes.push_back(pending[i]);
     // Each value's bytes are replaced, in the order of their places in the file. Should the
     // reader find a key where the layout does not, nothing is written for it and the check of
     // the new content fails.
@@ -51,14 +59,13 @@ ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, cons
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::sort(order.begin(), order.end(), [&spans](size_t x, size_t y) { return spans[x].lineFrom < spans[y].lineFrom; });
-    plan.changes.resize(spans.size());
     size_t copied = 0;
     for (size_t i : order) {
         const ValueSpan& span = spans[i];
         if (!span.found || span.lineFrom < copied)
             continue;
-        const IniValue& write = plan.writes[i];
-        ValueChange& change = plan.changes[i];
+        IniValue& write = *plan.writes[i];
+        ValueChange& change = write.change;
         change.lineBefore = bytes.substr(span.lineFrom, span.lineTo - span.lineFrom);
         if (!write.lineNow.empty() && change.lineBefore == write.lineNow) {
             change.lineAfter = write.lineThen;
@@ -76,19 +83,19 @@ ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, cons
     return plan;
 }
 
-bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes)
+bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue*>& writes)
 {
     const std::vector<KeyReading> read = after.Read(Keys(writes));
     for (size_t i = 0; i < writes.size(); ++i) {
         const std::string text = read[i].text.String();
-        if (!read[i].present || (text != TextAsRead(writes[i].value) && (writes[i].readAs.empty() || text != writes[i].readAs)))
+        if (!read[i].present || (text != TextAsRead(writes[i]->value) && (writes[i]->readAs.empty() || text != writes[i]->readAs)))
             return false;
     }
     // Lines of the written keys aside, the two readings hold the same lines in the same order:
     // they are walked side by side, and a key is looked at only where the lines differ.
     std::unordered_set<std::string> written;
-    for (const IniValue& write : writes)
-        written.insert(FoldKey(write.key.data(), write.key.size()));
+    for (const IniValue* write : writes)
+        written.insert(FoldKey(write->key.data(), write->key.size()));
     auto isWritten = [&written](const SectionLines::Line& line) {
         return written.count(FoldKey(line.key.data, line.key.length)) != 0;
     };

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "section_lines.h"
@@ -24,45 +25,49 @@ struct ValueSpan {
 // UTF-16 with a byte-order mark.
 std::vector<ValueSpan> FindValues(const std::string& file, const char* section, const std::vector<std::string>& keys);
 
-// A value to write to a key of a section. With an expected text, it is written only while the
-// key still reads as that text, and with a condition only while the section meets it. Only
-// the value's bytes change, unless the key's whole line is lineNow byte for byte: then it
-// becomes lineThen, as undoing puts a line back as it was. Where the reader does not show a
-// line's bytes as they are (a NUL, a lone lead byte, UTF-8), readAs is what it showed of it.
+// One value to write to a key of a section, and what became of it: the writer's one record
+// per value. With an expected text, it is written only while the key still reads as that
+// text, and with a condition only while the section meets it. Only the value's bytes change,
+// unless the key's whole line is lineNow byte for byte: then it becomes lineThen, as undoing
+// puts a line back as it was. Where the reader does not show a line's bytes as they are (a
+// NUL, a lone lead byte, UTF-8), readAs is what it showed of it.
 struct IniValue {
+    IniValue(std::string key_, std::string value_, bool hasExpected_ = false, std::string expected_ = "",
+             std::string lineNow_ = "", std::string lineThen_ = "", std::string readAs_ = "",
+             std::function<bool(const SectionLines&)> condition_ = nullptr)
+        : key(std::move(key_)), value(std::move(value_)), hasExpected(hasExpected_), expected(std::move(expected_)),
+          lineNow(std::move(lineNow_)), lineThen(std::move(lineThen_)), readAs(std::move(readAs_)),
+          condition(std::move(condition_))
+    {
+    }
+
     std::string key;
-    std::string value;
+    std::string value; // the new text
     bool hasExpected = false;
-    std::string expected;
+    std::string expected; // the old text
     std::string lineNow;
     std::string lineThen;
     std::string readAs;
     std::function<bool(const SectionLines&)> condition;
+    WriteResult result = WriteResult::NotWritten;
+    ValueChange change; // what the write changed of the key's line
 };
 
-// What one reading of the file makes of a value.
-enum class ValueStep {
-    Done,    // the key reads the value already
-    Changed, // the key reads another text than the one expected, or the condition fails: it is
-             // left alone
-    Unsure,  // the section lacks the key, which may mean the file was caught being rewritten
-    Gone,    // the section lacks the key, in a file that has not changed since it was found so
-    Write,   // the plan writes it
-};
-
+// The new bytes of one try, planned on one reading of the file.
 struct ValuePlan {
-    std::vector<ValueStep> steps;      // one per value
-    std::vector<IniValue> writes;      // the values of the steps that write
-    std::vector<ValueChange> changes;  // what each of them changes
-    std::string bytes;                 // the file with them written
+    std::vector<IniValue*> writes; // the values they write, each with the change it makes
+    bool keysMissing = false;      // keys were missing from a file perhaps caught being rewritten
+    std::string bytes;             // the file with them written
 };
 
-// Plans writing the values into the file's bytes, given what the system's reader makes of its
-// section; keys it lacks are Gone when the caller knows they were missing from the same bytes
-// before. Only the bytes of the values written change: never a key added, removed or moved.
+// Plans writing the values still NotWritten into the file's bytes, given what the system's
+// reader makes of its section. A value already read, changed by another program or failing
+// its condition, or with its key gone, gets its result now; keys missing are Gone when the
+// caller knows they were missing from the same bytes before. Only the bytes of the values
+// written change: never a key added, removed or moved.
 ValuePlan PlanValues(const std::string& bytes, const SectionLines& reading, const char* section,
-                     const std::vector<IniValue>& values, bool missingIsGone);
+                     std::vector<IniValue>& values, bool missingIsGone);
 
 // The new content reads as planned: each written key reads its value, and every other line of
 // the section reads as it did, but for lines that a written value hid, or hides again.
-bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue>& writes);
+bool ReadsAsPlanned(const SectionLines& before, const SectionLines& after, const std::vector<IniValue*>& writes);

@@ -15,7 +15,6 @@ struct FileFailure {
         None,
         Held,         // another program has the file open for the moment (systemError)
         Missing,      // the file is not there, or renamed away for the moment (systemError)
-        KeysMissing,  // the file lacks keys it had, which may mean it was caught being rewritten
         KeptChanging, // another program changed the file again and again meanwhile
         CheckFailed,  // the new content did not read back as planned, so it was not used
         SystemError,  // the system refused; systemError says why
@@ -30,7 +29,6 @@ struct FileFailure {
         switch (kind) {
         case Kind::Held:
         case Kind::Missing:
-        case Kind::KeysMissing:
         case Kind::KeptChanging:
             return true;
         default:
@@ -58,23 +56,12 @@ struct ValueChange {
     std::string lineAfter;
 };
 
-// The outcome of a write, and of each of its tries.
+// The outcome of a write, or of one try of it; what became of each value is in its record.
 struct WriteOutcome {
-    explicit WriteOutcome(size_t values = 0) : results(values, WriteResult::NotWritten), changes(values) {}
-
-    std::vector<WriteResult> results; // one per value, in the order given
-    std::vector<ValueChange> changes; // one per value: what this write changed of its line
-    FileFailure failure;              // why the values NotWritten were not
-    bool fileRead = false;            // a try read the file and planned on what it held
-    bool fileChanged = false;         // a try found the file changed since the store last read or wrote it
-
-    bool AllWritten() const
-    {
-        for (WriteResult result : results)
-            if (result != WriteResult::Written)
-                return false;
-        return true;
-    }
+    FileFailure failure;      // why the values NotWritten were not
+    bool keysMissing = false; // keys were missing from a file perhaps caught being rewritten: try again
+    bool fileRead = false;    // a try read the file and planned on what it held
+    bool fileChanged = false; // a try found the file changed since the store last read or wrote it
 };
 
 // How a command waits while the file is busy, and what time it is: the window waits keeping
@@ -107,13 +94,22 @@ public:
         else
             Sleep(ms);
     }
-    // Calls attempt, which returns a FileFailure, again for as long as it fails for a passing
-    // reason and the deadline lasts; returns its last failure.
+    // Calls attempt, which says whether to try again, for as long as it does and the deadline
+    // lasts. Only a command's outermost steps retry: a read, and a write from its reading on.
     template <typename Attempt>
-    FileFailure Retry(Attempt attempt) const
+    void Retry(Attempt attempt) const
+    {
+        while (attempt() && Lasts())
+            Wait();
+    }
+    // Repeats one step inside a try, which returns a FileFailure, while it fails for a reason
+    // that may pass and the deadline lasts (the file held at the swap, say, where starting the
+    // try again would write and check the new content again); returns its last failure.
+    template <typename Step>
+    FileFailure Repeat(Step step) const
     {
         for (;;) {
-            const FileFailure failure = attempt();
+            const FileFailure failure = step();
             if (!failure.Passing() || !Lasts())
                 return failure;
             Wait();

@@ -37,11 +37,11 @@ void WriteWide(const std::wstring& path, const std::string& bytes)
 }
 
 // Deletes keyword 1 of kThree in the current folder.
-WriteOutcome DeleteBeta()
+HistoryOutcome DeleteBeta()
 {
     KeywordHistory history(kPath);
     history.Load();
-    return history.DeleteKeywords({1}, nullptr, Deadline());
+    return history.DeleteKeywords({1}, Deadline());
 }
 
 // "café-Ä" has no form in code page 932; its best-fit form names its twin "cafe-A".
@@ -104,10 +104,10 @@ TEST(FileSafety, ALinkToAFileOnAnotherFileSystemIsChangedAndGivenBack)
     if (MakeLink(host + "/history.ini", "history.ini")) {
         KeywordHistory history(kPath);
         history.Load();
-        UndoStep blanked;
-        EXPECT_TRUE(history.DeleteKeywords({1}, &blanked, Deadline()).AllWritten());
+        HistoryOutcome deleted = history.DeleteKeywords({1}, Deadline());
+        EXPECT_TRUE(deleted.AllWritten());
         EXPECT_EQ(kThreeWithoutBeta, ReadBytes("elsewhere\\history.ini"));
-        EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size());
+        EXPECT_EQ(1u, history.RestoreKeywords(deleted.blanked, Deadline()).changed.size());
         EXPECT_EQ(kThree, ReadBytes("elsewhere\\history.ini"));
         WriteBytes("elsewhere\\history.ini", "changed");
         EXPECT_EQ("changed", ReadBytes("history.ini"));

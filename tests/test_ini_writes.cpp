@@ -94,18 +94,18 @@ TEST(IniWrites, EveryDeletedValueComesBackByteForByte)
     WriteBytes("history.ini", many);
     KeywordHistory whole(".\\history.ini");
     ASSERT_EQ(1, whole.Load());
-    UndoStep every;
-    ASSERT_TRUE(whole.DeleteKeywords(all, &every, Deadline()).AllWritten());
-    EXPECT_EQ(all.size(), whole.RestoreKeywords(every, Deadline()).restored.size());
+    HistoryOutcome every = whole.DeleteKeywords(all, Deadline());
+    ASSERT_TRUE(every.AllWritten());
+    EXPECT_EQ(all.size(), whole.RestoreKeywords(every.blanked, Deadline()).changed.size());
     EXPECT_EQ(many, ReadBytes("history.ini"));
     for (const UndoCase& c : cases) {
         WriteBytes("history.ini", c.before);
         KeywordHistory history(".\\history.ini");
         ASSERT_EQ(1, history.Load()) << c.name;
-        UndoStep blanked;
-        EXPECT_TRUE(history.DeleteKeywords({c.number}, &blanked, Deadline()).AllWritten()) << c.name;
+        HistoryOutcome deleted = history.DeleteKeywords({c.number}, Deadline());
+        EXPECT_TRUE(deleted.AllWritten()) << c.name;
         EXPECT_EQ(c.deleted, ReadBytes("history.ini")) << c.name;
-        EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size()) << c.name;
+        EXPECT_EQ(1u, history.RestoreKeywords(deleted.blanked, Deadline()).changed.size()) << c.name;
         EXPECT_EQ(c.before, ReadBytes("history.ini")) << c.name;
     }
 }

@@ -191,9 +191,9 @@ TEST(KeywordHistory, DeletingSeveralKeywordsWritesThemAllAtOnce)
     KeywordHistory history(kPath);
     history.Load();
     // An unknown number is refused before anything is written.
-    EXPECT_THROW(history.DeleteKeywords({3, 7}, nullptr, Deadline()), std::out_of_range);
+    EXPECT_THROW(history.DeleteKeywords({3, 7}, Deadline()), std::out_of_range);
     EXPECT_EQ(before, ReadBytes("history.ini"));
-    EXPECT_TRUE(history.DeleteKeywords({3, 1}, nullptr, Deadline()).AllWritten());
+    EXPECT_TRUE(history.DeleteKeywords({3, 1}, Deadline()).AllWritten());
     EXPECT_EQ("0:a 1: 2:c 3: ", Numbers(history));
     EXPECT_EQ("[Keywords]\r\nStartPos=0\r\nEndPos=4\r\n0=a\r\n1 = \r\n2=c\r\n3=\r\n[Next]\r\n1=x\r\n",
               ReadBytes("history.ini"));
@@ -229,13 +229,12 @@ TEST(KeywordHistory, AnUndoTakesThePlaceOfTheLookAfterItsDelete)
     WriteBytes("history.ini", file);
     KeywordHistory history(kPath);
     history.Load();
-    UndoStep blanked;
-    history.DeleteKeywords({0}, &blanked, Deadline());
+    UndoStep blanked = history.DeleteKeywords({0}, Deadline()).blanked;
     WriteBytes("history.ini", file); // the older copy
     history.LookAgain(Deadline());
     ASSERT_TRUE(history.LookDue()) << "the delete written again, to be looked at once more";
-    EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).restored.size());
-    EXPECT_TRUE(history.LookAgain(Deadline()).changedBack.empty());
+    EXPECT_EQ(1u, history.RestoreKeywords(blanked, Deadline()).changed.size());
+    EXPECT_TRUE(history.LookAgain(Deadline()).changed.empty());
     EXPECT_EQ(file, ReadBytes("history.ini"));
     EXPECT_EQ("0:a 1:b ", Numbers(history));
 }
@@ -363,8 +362,9 @@ TEST(IniProfileStore, AWriteWaitsTwoSecondsInAllForAHeldFileAndNotAtAllOtherwise
         uint32_t now = 0;
         const Deadline deadline(Waiting{[&now](uint32_t ms) { now += ms; }, [&now] { return now; }});
         IniProfileStore store(kPath);
-        const WriteOutcome outcome = store.WriteStrings("Keywords", {{"0", "", true, "a", "", "", "", nullptr}}, deadline);
-        EXPECT_EQ(WriteResult::NotWritten, outcome.results[0]) << c.name;
+        std::vector<IniValue> values{{"0", "", true, "a"}};
+        store.WriteStrings("Keywords", values, deadline);
+        EXPECT_EQ(WriteResult::NotWritten, values[0].result) << c.name;
         EXPECT_EQ(c.waitedMs, now) << c.name;
         undo();
         if (GetFileAttributesA("history.ini") != INVALID_FILE_ATTRIBUTES) {

@@ -369,7 +369,7 @@ TEST(ProfileDifferential, ABatchOfDeletionsChangesOnlyThoseKeywords)
             deleted.push_back(WholeValue(expected[i].first));
             expected[i].second.clear();
         }
-        ASSERT_TRUE(history.DeleteKeywords(numbers, nullptr, Deadline()).AllWritten()) << "seed " << seed;
+        ASSERT_TRUE(history.DeleteKeywords(numbers, Deadline()).AllWritten()) << "seed " << seed;
         ++batches;
         ASSERT_TRUE(ReadAsExpectedOrShown(expected, ReadKeyByKey(), deleted)) << "seed " << seed;
     }

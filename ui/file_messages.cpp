@@ -41,7 +41,6 @@ std::string SystemErrorText(uint32_t error)
 std::string FailureText(const FileFailure& failure)
 {
     switch (failure.kind) {
-    case FileFailure::Kind::KeysMissing:
     case FileFailure::Kind::KeptChanging:
         return LoadText(IDS_FILE_KEPT_CHANGING);
     case FileFailure::Kind::CheckFailed:

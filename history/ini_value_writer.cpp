@@ -75,7 +75,8 @@ WriteOutcome IniProfileStore::WriteStrings(const char* section, std::vector<IniV
             missing = {};
         else if (missing.reading != known_)
             missing = {known_, deadline.Now()};
-        return tried.keysMissing || tried.failure.Passing();
+        // A failure decides; without one, keys missing are tried again.
+        return tried.failure ? tried.failure.Passing() : tried.keysMissing;
     });
     // Keys missing until the end: the file was being rewritten all the while.
     if (outcome.keysMissing && !outcome.failure)

@@ -116,6 +116,10 @@ HistoryOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entr
         outcome.gone += value.result == WriteResult::Gone ? 1 : 0;
         if (!value.change.lineBefore.empty())
             outcome.blanked.push_back({entry->Number(), entry->Text(), value.change});
+        // A key another program emptied a moment ago reads empty already: its row, deleted,
+        // can come back all the same, as the text it showed.
+        else if (!*text && *entry->Text() && value.result == WriteResult::Written)
+            outcome.blanked.push_back({entry->Number(), entry->Text(), ValueChange{entry->Text(), "", ""}});
         entry->SetText(value.result == WriteResult::Gone ? "" : text);
         outcome.changed.push_back(entry);
     }

@@ -220,6 +220,22 @@ TEST(KeywordHistory, AChangeByAnotherProgramIsSeenAfterALoadAndAfterADelete)
     EXPECT_EQ("0: 1:y 2:c ", Numbers(history));
 }
 
+// A key another program emptied after the list was read is deleted all the same, and the
+// undo gives back the text the list showed.
+TEST(KeywordHistory, AKeyEmptiedElsewhereBeforeItsDeleteComesBackWithTheUndo)
+{
+    TempFolder folder;
+    const std::string file = "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=b\r\n";
+    WriteBytes("history.ini", file);
+    KeywordHistory history(kPath);
+    history.Load();
+    WriteBytes("history.ini", "[Keywords]\r\nStartPos=0\r\nEndPos=2\r\n0=a\r\n1=\r\n");
+    HistoryOutcome deleted = history.DeleteKeywords({1}, Deadline());
+    ASSERT_EQ(1u, deleted.blanked.size());
+    EXPECT_EQ(1u, history.RestoreKeywords(deleted.blanked, Deadline()).changed.size());
+    EXPECT_EQ(file, ReadBytes("history.ini"));
+}
+
 // An undo of a delete still being looked at, after an older copy of the file undid the delete:
 // the look after the undo keeps the keyword given back, and does not blank it again.
 TEST(KeywordHistory, AnUndoTakesThePlaceOfTheLookAfterItsDelete)

@@ -139,10 +139,14 @@ bool KeywordDocument::ChangedElsewhere(const FileStamp& stamp)
 CommandResult KeywordDocument::Follow()
 {
     const Command command(*this);
+    // The deleted keywords the list does not show, by number.
     std::unordered_map<int32_t, std::string> deleted;
     for (const UndoStep& step : undoSteps_)
         for (const BlankedKeyword& keyword : step)
             deleted[keyword.number] = keyword.text;
+    for (auto entry = history_.ConstEntries().begin(); !deleted.empty() && entry != history_.ConstEntries().end(); ++entry)
+        if (*entry->Text())
+            deleted.erase(entry->Number());
     CommandResult result = Reload();
     if (!result.read) {
         // Read again at the next look, unless waiting cannot help.
@@ -162,7 +166,8 @@ CommandResult KeywordDocument::Follow()
             givenBack_.erase(given);
         }
     }
-    ForgetForUndo(result.restored);
+    // Keywords written back stay in their steps: a program's older copy may empty them again a
+    // moment later, and Ctrl+Z then still takes the delete back.
     if (!blankAgain.empty())
         RememberForUndo(std::move(blankAgain));
     return result;

@@ -87,7 +87,7 @@ public:
     // given what the system says of the file now.
     bool ChangedElsewhere(const FileStamp& stamp);
     // Reads the file another program changed, as Reload does. Keywords the user deleted that it
-    // wrote back are restored, and leave the undo steps; keywords given back that it blanked
+    // wrote back are restored, and stay in the undo steps; keywords given back that it blanked
     // again are blanked, and can be given back again.
     CommandResult Follow();
 

@@ -203,22 +203,23 @@ WriteOutcome KeywordHistory::WriteSplitting(std::vector<IniValue>& values, const
 }
 
 void KeywordHistory::RememberWrites(const std::vector<IniValue>& values, const std::vector<KeywordEntry*>& entries,
-                              const UndoStep* records, const Deadline& deadline)
+                                    const UndoStep* records, const Deadline& deadline)
 {
-    // A key written anew takes the place of an earlier write to it still to be looked at: that
-    // write's text is not the file's any more, and looked at, it would be written back over
-    // the newer one (an undo given back blanked again, or a deleted row listed twice).
+    // A key written anew, or found holding the new text already, takes the place of an earlier
+    // write to it still to be looked at: that write's text is not the file's any more, and
+    // looked at, it would be written back over the newer one (an undo given back blanked
+    // again, or a deleted row listed twice).
     std::unordered_set<const KeywordEntry*> writtenNow;
     for (size_t i = 0; i < values.size(); ++i)
-        if (entries[i] && !values[i].change.lineBefore.empty())
+        if (entries[i] && values[i].result == WriteResult::Written)
             writtenNow.insert(entries[i]);
     recentWrites_.erase(std::remove_if(recentWrites_.begin(), recentWrites_.end(),
-                                    [&writtenNow](const RecentWrite& u) { return writtenNow.count(u.entry) != 0; }),
-                     recentWrites_.end());
+                                       [&writtenNow](const RecentWrite& u) { return writtenNow.count(u.entry) != 0; }),
+                        recentWrites_.end());
     for (size_t i = 0; i < values.size(); ++i)
-        if (writtenNow.count(entries[i]))
+        if (entries[i] && !values[i].change.lineBefore.empty())
             recentWrites_.push_back({values[i], entries[i], records ? std::make_optional((*records)[i]) : std::nullopt,
-                                  deadline.Now()});
+                                     deadline.Now()});
     wroteAgain_ = false;
 }
 

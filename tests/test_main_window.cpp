@@ -389,6 +389,12 @@ TEST(MainWindow, AKeywordWrittenBackShowsAgainAndAMissingFileIsReadWhenItComesBa
     WriteBytes("history.ini", kFive);
     EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().size() == 5; }));
     EXPECT_EQ(ShiftJis(L"削除した 1 件のキーワードを、ほかのプログラムが history.ini に書き戻しました。"), f.StatusText());
+    // Another older copy empties it again: Ctrl+Z still takes the delete back.
+    std::string emptied = kFive;
+    WriteBytes("history.ini", emptied.replace(emptied.find("banana split"), 12, ""));
+    EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().size() == 4; }));
+    f.Command(ID_EDIT_UNDO);
+    EXPECT_EQ(kFive, ReadBytes("history.ini"));
     ASSERT_TRUE(MoveFileA("history.ini", "history.bak"));
     EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().empty(); }));
     EXPECT_EQ(ShiftJis(L"history.ini が見つかりません。ファイルが戻ると読み直します。"), f.StatusText());

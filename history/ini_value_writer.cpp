@@ -54,7 +54,7 @@ int32_t IniProfileStore::WriteInt(const char* section, const char* key, int32_t 
 
 int32_t IniProfileStore::WriteString(const char* section, const char* key, const char* text)
 {
-    std::vector<IniValue> values{{key, text}};
+    std::vector<IniValue> values{IniValue::Always(key, text)};
     WriteStrings(section, values, Deadline());
     return values[0].result == WriteResult::Written ? 1 : 0;
 }

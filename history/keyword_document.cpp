@@ -142,11 +142,11 @@ CommandResult KeywordDocument::Follow()
     // The deleted keywords the list does not show, by number.
     std::unordered_map<int32_t, std::string> deleted;
     for (const UndoStep& step : undoSteps_)
-        for (const BlankedKeyword& keyword : step)
-            deleted[keyword.number] = keyword.text;
-    for (auto entry = history_.ConstEntries().begin(); !deleted.empty() && entry != history_.ConstEntries().end(); ++entry)
-        if (*entry->Text())
-            deleted.erase(entry->Number());
+        for (const BlankedKeyword& keyword : step) {
+            const KeywordEntry* entry = history_.Find(keyword.number);
+            if (!entry || !*entry->Text())
+                deleted[keyword.number] = keyword.text;
+        }
     CommandResult result = Reload();
     if (!result.read) {
         // Read again at the next look, unless waiting cannot help.
@@ -154,17 +154,19 @@ CommandResult KeywordDocument::Follow()
             stamp_.reset();
         return result;
     }
+    for (const auto& [number, text] : deleted)
+        if (const KeywordEntry* entry = history_.Find(number); entry && text == entry->Text())
+            result.restored.push_back(entry);
     UndoStep blankAgain;
-    for (const KeywordEntry& entry : history_.ConstEntries()) {
-        const auto found = deleted.find(entry.Number());
-        if (found != deleted.end() && found->second == entry.Text())
-            result.restored.push_back(&entry);
-        const auto given = *entry.Text() ? givenBack_.end() : givenBack_.find(entry.Number());
-        if (given != givenBack_.end()) {
-            result.blanked.push_back(&entry);
-            blankAgain.push_back(std::move(given->second));
-            givenBack_.erase(given);
+    for (auto given = givenBack_.begin(); given != givenBack_.end();) {
+        const KeywordEntry* entry = history_.Find(given->first);
+        if (!entry || *entry->Text()) {
+            ++given;
+            continue;
         }
+        result.blanked.push_back(entry);
+        blankAgain.push_back(std::move(given->second));
+        given = givenBack_.erase(given);
     }
     // Keywords written back stay in their steps: a program's older copy may empty them again a
     // moment later, and Ctrl+Z then still takes the delete back.

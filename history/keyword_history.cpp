@@ -79,16 +79,16 @@ int32_t KeywordHistory::ReadPosition(const KeyReading& reading, const char* key)
     return value;
 }
 
-KeywordEntry* KeywordHistory::FindEntry(int32_t number)
+const KeywordEntry* KeywordHistory::Find(int32_t number) const
 {
     if (entries_.empty())
         return nullptr;
     // Entries of one load are consecutive numbers, so the position is found directly.
     const int64_t position = static_cast<int64_t>(number) - entries_.front().Number();
-    if (position >= 0 && position < static_cast<int64_t>(entries_.size()) &&
-        entries_[static_cast<size_t>(position)].Number() == number)
-        return &entries_[static_cast<size_t>(position)];
-    for (KeywordEntry& entry : entries_)
+    const auto size = static_cast<int64_t>(entries_.size());
+    if (static_cast<int64_t>(entries_.back().Number()) - entries_.front().Number() + 1 == size)
+        return position >= 0 && position < size ? &entries_[static_cast<size_t>(position)] : nullptr;
+    for (const KeywordEntry& entry : entries_)
         if (entry.Number() == number)
             return &entry;
     return nullptr;
@@ -99,7 +99,7 @@ HistoryOutcome KeywordHistory::WriteTexts(const std::vector<KeywordEntry*>& entr
 {
     std::vector<IniValue> values;
     for (const KeywordEntry* entry : entries)
-        values.push_back({KeywordKey(entry->Number()).text, text, true, entry->Text()});
+        values.push_back(IniValue::Replacing(KeywordKey(entry->Number()).text, text, entry->Text()));
     HistoryOutcome outcome;
     outcome.failure = section_.WriteStrings(values, deadline).failure;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -157,11 +157,11 @@ HistoryOutcome KeywordHistory::RestoreKeywords(UndoStep& step, const Deadline& d
     std::vector<IniValue> values;
     for (const BlankedKeyword& keyword : step) {
         const int32_t number = keyword.number;
-        values.push_back({KeywordKey(number).text, keyword.change.value, true, "", keyword.change.lineAfter,
-                          keyword.change.lineBefore, keyword.text, [this, number](const SectionLines& section) {
-                              const auto [first, last] = Range(section);
-                              return number >= first && number <= last;
-                          }});
+        values.push_back(IniValue::PuttingBack(KeywordKey(number).text, keyword.change, keyword.text,
+                                               [this, number](const SectionLines& section) {
+                                                   const auto [first, last] = Range(section);
+                                                   return number >= first && number <= last;
+                                               }));
     }
     HistoryOutcome outcome;
     outcome.failure = values.empty() ? FileFailure() : WriteSplitting(values, deadline).failure;

@@ -43,6 +43,8 @@ public:
 
     virtual KeywordList& Entries() { return entries_; }
     virtual const KeywordList& ConstEntries() const { return entries_; }
+    // The entry of the number, or none.
+    const KeywordEntry* Find(int32_t number) const;
     // Appends the file's keywords to the list; callers clear it first to reload. Returns 0,
     // appending nothing, when the file could not be read whole (LoadFailure says why).
     virtual int32_t Load();
@@ -117,7 +119,7 @@ private:
     std::pair<int32_t, int32_t> Range(const SectionLines& section);
     // StartPos or EndPos as the system's reading of the key gives it, from the section's lines.
     int32_t ReadPosition(const KeyReading& reading, const char* key);
-    KeywordEntry* FindEntry(int32_t number);
+    KeywordEntry* FindEntry(int32_t number) { return const_cast<KeywordEntry*>(Find(number)); }
     // Writes the text to the entries' keys while they read as the entries' texts; an entry
     // takes the text once the file holds it, and the empty one once the file lacks the key.
     HistoryOutcome WriteTexts(const std::vector<KeywordEntry*>& entries, const char* text, const Deadline& deadline);

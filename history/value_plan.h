@@ -32,13 +32,28 @@ std::vector<ValueSpan> FindValues(const std::string& file, const char* section, 
 // puts a line back as it was. Where the reader does not show a line's bytes as they are (a
 // NUL, a lone lead byte, UTF-8), readAs is what it showed of it.
 struct IniValue {
-    IniValue(std::string key_, std::string value_, bool hasExpected_ = false, std::string expected_ = "",
-             std::string lineNow_ = "", std::string lineThen_ = "", std::string readAs_ = "",
-             std::function<bool(const SectionLines&)> condition_ = nullptr)
-        : key(std::move(key_)), value(std::move(value_)), hasExpected(hasExpected_), expected(std::move(expected_)),
-          lineNow(std::move(lineNow_)), lineThen(std::move(lineThen_)), readAs(std::move(readAs_)),
-          condition(std::move(condition_))
+    using Condition = std::function<bool(const SectionLines&)>;
+
+    // Written whatever the key reads.
+    static IniValue Always(std::string key, std::string value) { return {std::move(key), std::move(value)}; }
+    // Written only while the key reads as the expected text.
+    static IniValue Replacing(std::string key, std::string value, std::string expected)
     {
+        IniValue written(std::move(key), std::move(value));
+        written.hasExpected = true;
+        written.expected = std::move(expected);
+        return written;
+    }
+    // Undoes a change only while the key still reads empty, its line still as the change left
+    // it, and the section meets the condition; readAs is what the reader showed of the line.
+    static IniValue PuttingBack(std::string key, const ValueChange& change, std::string readAs, Condition condition)
+    {
+        IniValue written = Replacing(std::move(key), change.value, "");
+        written.lineNow = change.lineAfter;
+        written.lineThen = change.lineBefore;
+        written.readAs = std::move(readAs);
+        written.condition = std::move(condition);
+        return written;
     }
 
     std::string key;
@@ -48,9 +63,12 @@ struct IniValue {
     std::string lineNow;
     std::string lineThen;
     std::string readAs;
-    std::function<bool(const SectionLines&)> condition;
+    Condition condition;
     WriteResult result = WriteResult::NotWritten;
     ValueChange change; // what the write changed of the key's line
+
+private:
+    IniValue(std::string key_, std::string value_) : key(std::move(key_)), value(std::move(value_)) {}
 };
 
 // The new bytes of one try, planned on one reading of the file.

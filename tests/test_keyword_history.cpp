@@ -384,7 +384,7 @@ TEST(IniProfileStore, AWriteWaitsTwoSecondsInAllForAHeldFileAndNotAtAllOtherwise
         uint32_t now = 0;
         const Deadline deadline(Waiting{[&now](uint32_t ms) { now += ms; }, [&now] { return now; }});
         IniProfileStore store(kPath);
-        std::vector<IniValue> values{{"0", "", true, "a"}};
+        std::vector<IniValue> values{IniValue::Replacing("0", "", "a")};
         store.WriteStrings("Keywords", values, deadline);
         EXPECT_EQ(WriteResult::NotWritten, values[0].result) << c.name;
         EXPECT_EQ(c.waitedMs, now) << c.name;

@@ -12,6 +12,7 @@
 #include "main_window_fixture.h"
 #include "thread_windows.h"
 #include "ui/about_dialog.h"
+#include "ui/file_follower.h"
 #include "ui/resource.h"
 #include "test_texts.h"
 
@@ -401,6 +402,24 @@ TEST(MainWindow, AKeywordWrittenBackShowsAgainAndAMissingFileIsReadWhenItComesBa
     ASSERT_TRUE(MoveFileA("history.bak", "history.ini"));
     EXPECT_TRUE(f.PumpUntil([&f] { return f.Rows().size() == 5; }));
     EXPECT_EQ(ShiftJis(L"history.ini を読み直しました。"), f.StatusText());
+}
+
+// A change the folder tells of is read at the first tick that finds the file as the notice
+// did, and not while the file still changes.
+TEST(MainWindow, AChangeIsReadAtTheFirstTickThatFindsTheFileStill)
+{
+    const HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const FileStamp before{true, 10, 1, 1}, after{true, 20, 2, 1}, later{true, 30, 3, 1};
+    {
+        FileFollower follower(window, L".\\");
+        EXPECT_TRUE(follower.Due(true, before) || follower.Due(true, before)); // the look at the start
+        follower.Notified(after);
+        EXPECT_TRUE(follower.Due(true, after));
+        follower.Notified(after);
+        EXPECT_FALSE(follower.Due(true, later));
+        EXPECT_TRUE(follower.Due(true, later));
+    }
+    DestroyWindow(window);
 }
 
 TEST(MainWindow, F5ReloadsKeepingTheFilterAndDeletedKeywordsStayHidden)

@@ -19,8 +19,8 @@ public:
 
     FileFollower(HWND window, const std::wstring& folder);
 
-    // The folder told of a change.
-    void Notified();
+    // The folder told of a change; the file as the system shows it now.
+    void Notified(const FileStamp& stamp);
     // The timer fired; whether the window is to look at the file now, given whether it can and
     // what the system says of the file now.
     bool Due(bool canFollow, const FileStamp& stamp);
@@ -36,5 +36,5 @@ private:
     DWORD lastLook_ = 0;
     bool pending_ = false;  // the timer of a reading is set
     DWORD notifiedAt_ = 0;  // when the change that set it was told
-    FileStamp settling_;    // the file as the last tick found it
+    FileStamp settling_;    // the file as the last tick, or the change's notice, found it
 };

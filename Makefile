@@ -22,9 +22,9 @@ test: bootstrap $(BUILD)/build.ninja
 	@scripts/with-wine scripts/run-tests
 
 # The long forms of the tests that soak the program: a 61 MB history through ten deletes and
-# undos, twenty rounds beside the search application's stand-in, thirty stopped deletes, 200
-# deletes watched by a reader and 20,000 generated files read both ways. 'make test' runs each
-# in a short form.
+# undos, twenty rounds (of twenty commands) beside the search application's stand-in, thirty
+# stopped deletes, 200 deletes watched by a reader and 20,000 generated files read both ways.
+# 'make test' runs each in a short form.
 soak: bootstrap $(BUILD)/build.ninja
 	@cmake --build $(BUILD)
 	@TNW_SOAK=1 scripts/with-wine scripts/run-tests -R '^(history|end_to_end|large_history)$$'

@@ -199,10 +199,10 @@ protected:
     std::unique_ptr<MessageBoxAnswerer> answerer_;
 };
 
-// The search application records a new keyword every 200 ms while the user deletes 1,000 rows
-// of a 10,000-keyword history. Then, recording one every 2 ms, while the user deletes five rows
-// and gives them back, twenty times: a keyword that stays blank is one a message said could
-// not come back.
+// The search application records a new keyword every 200 ms while the user deletes 50 rows at
+// a time of a 10,000-keyword history. Then, recording one every 2 ms, while the user deletes
+// five rows and gives them back: a keyword that stays blank is one a message said could not
+// come back. Ten commands each (twenty in make soak, in each of its rounds).
 TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletesAndUndos)
 {
     for (int round = 0; round < Rounds(); ++round) {
@@ -210,9 +210,9 @@ TEST_F(BesideTheSearchApplication, ItsNewKeywordsSurviveTheDeletesAndUndos)
             Start(interval == 200 ? 10000 : 1000);
             SearchApplication searching(folder_.Path(), "write " + std::to_string(Scaled(interval)) + " 20000");
             if (interval == 200)
-                Delete(20, 50, 100);
+                Delete(ShortOrSoak(10, 20), 50, 100);
             else
-                Delete(20, 5, 100, true);
+                Delete(ShortOrSoak(10, 20), 5, 100, true);
             const auto writes = searching.Stop();
             const std::map<std::string, std::string> keys = ReadSection("Keywords");
             int lost = 0, refused = 0;

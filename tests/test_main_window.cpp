@@ -413,9 +413,9 @@ TEST(MainWindow, AChangeIsReadAtTheFirstTickThatFindsTheFileStill)
     {
         FileFollower follower(window, L".\\");
         EXPECT_TRUE(follower.Due(true, before) || follower.Due(true, before)); // the look at the start
-        follower.Notified(after);
+        follower.Notified([&after] { return after; });
         EXPECT_TRUE(follower.Due(true, after));
-        follower.Notified(after);
+        follower.Notified([&after] { return after; });
         EXPECT_FALSE(follower.Due(true, later));
         EXPECT_TRUE(follower.Due(true, later));
     }

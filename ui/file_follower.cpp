@@ -9,7 +9,7 @@ FileFollower::FileFollower(HWND window, const std::wstring& folder)
     SetTimer(window_, kTimer, watch_.Watching() ? kSettleMs : kIntervalMs, nullptr);
 }
 
-void FileFollower::Notified(const FileStamp& stamp)
+void FileFollower::Notified(const std::function<FileStamp()>& stampNow)
 {
     watch_.Taken();
     // A reading already set is not put off by later changes, so a stream of writes is read
@@ -19,7 +19,7 @@ void FileFollower::Notified(const FileStamp& stamp)
     pending_ = true;
     notifiedAt_ = GetTickCount();
     // A file the first tick finds as it is now has kept its size and times since: one tick.
-    settling_ = stamp;
+    settling_ = stampNow();
     const DWORD since = notifiedAt_ - lastLook_;
     SetTimer(window_, kTimer, since + kSettleMs >= kIntervalMs ? kSettleMs : kIntervalMs - since, nullptr);
 }

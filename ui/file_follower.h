@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "folder_watch.h"
@@ -19,8 +20,9 @@ public:
 
     FileFollower(HWND window, const std::wstring& folder);
 
-    // The folder told of a change; the file as the system shows it now.
-    void Notified(const FileStamp& stamp);
+    // The folder told of a change; stampNow gives the file as the system shows it now, asked
+    // only when the change sets a reading (a stream of changes asks once per reading).
+    void Notified(const std::function<FileStamp()>& stampNow);
     // The timer fired; whether the window is to look at the file now, given whether it can and
     // what the system says of the file now.
     bool Due(bool canFollow, const FileStamp& stamp);

@@ -88,7 +88,10 @@ BOOL MainWindow::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     case kReportNotRead: ReportNotRead(); return TRUE;
     case kDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
     case kApplyPendingDpi: ApplyPendingDpi(); return TRUE;
-    case FileFollower::kChangedMessage: if (follower_) follower_->Notified(document_->History().Stamp()); return TRUE;
+    case FileFollower::kChangedMessage:
+        if (follower_)
+            follower_->Notified([this] { return document_->History().Stamp(); });
+        return TRUE;
     }
     const BOOL laidOut = HandleLayoutMessage(message, wParam, lParam, result);
     if (message == WM_SIZE && StatusBar())

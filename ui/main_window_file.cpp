@@ -53,7 +53,7 @@ void MainWindow::FollowFile()
     const CommandResult result = ReadAgain([this] { return document_->Follow(); }, true);
     if (!result.read) {
         if (result.failure.Passing())
-            follower_->Notified(stamp); // read again in half a second
+            follower_->Notified([&stamp] { return stamp; }); // read again in half a second
         return;
     }
     ShowUndoState(result);
